@@ -5,15 +5,29 @@
 class QWidget;
 
 // Kinds and button sets of ShowMessageBox, with the platform's result codes.
-enum MessageKind { MkWarning = 0, MkError = 1, MkInformation = 2, MkQuestion = 3 };
-enum MessageButtons {
+enum MessageKind
+{
+    MkWarning = 0,
+    MkError = 1,
+    MkInformation = 2,
+    MkQuestion = 3
+};
+enum MessageButtons
+{
     MbYesNo = 0,
     MbYesNoCancel = 1,
     MbOk = 2,
     MbOkCancel = 3,
     MbRetryCancel = 4,
 };
-enum MessageResult { MrOk = 1, MrCancel = 2, MrRetry = 4, MrYes = 6, MrNo = 7 };
+enum MessageResult
+{
+    MrOk = 1,
+    MrCancel = 2,
+    MrRetry = 4,
+    MrYes = 6,
+    MrNo = 7
+};
 
 // Shows a modal message box captioned with the application title and returns
 // the code of the button pressed. Any other kind shows no icon; any other

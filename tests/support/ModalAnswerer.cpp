@@ -42,7 +42,8 @@ ModalAnswerer::Answer PressMessageBoxButton(int standardButton)
             modal->close();
             return;
         }
-        if (QAbstractButton* b = box->button(static_cast<QMessageBox::StandardButton>(standardButton)))
+        if (QAbstractButton* b =
+                box->button(static_cast<QMessageBox::StandardButton>(standardButton)))
             b->click();
         else
             box->close();
