@@ -1,0 +1,116 @@
+#include "TSoundThread.h"
+
+#include "AlarmEvents.h"
+#include "Clock.h"
+#include "SoundOutput.h"
+#include "TMessageEvent.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QByteArray loadBuiltInSound()
+{
+    QFile resource(QStringLiteral(":/sounds/ALARM.wav"));
+    if (!resource.open(QIODevice::ReadOnly))
+        return {};
+    return resource.readAll();
+}
+
+} // namespace
+
+TSoundThread::TSoundThread(QObject* notify, SoundOutput& output, QString logPath)
+    : notify_(notify), output_(output), logPath_(std::move(logPath)), builtIn_(loadBuiltInSound())
+{}
+
+TSoundThread::~TSoundThread()
+{
+    RequestTerminate();
+    wait();
+    // The closing lines are written on the main thread, after the run ended.
+    if (log_lines_ && log_lines_->HasLines() && !log_lines_->Close())
+        QApplication::beep();
+}
+
+void TSoundThread::SetLoop(bool loop)
+{
+    {
+        const std::lock_guard guard(flagsMutex_);
+        loop_ = loop;
+    }
+    flagsChanged_.notify_all();
+}
+
+bool TSoundThread::Loop() const
+{
+    const std::lock_guard guard(flagsMutex_);
+    return loop_;
+}
+
+void TSoundThread::RequestTerminate()
+{
+    {
+        const std::lock_guard guard(flagsMutex_);
+        terminate_ = true;
+    }
+    flagsChanged_.notify_all();
+    // A single play blocks the thread inside the output: stop it too.
+    if (isRunning())
+        output_.Stop();
+}
+
+bool TSoundThread::UsesSoundFile(const QString& file)
+{
+    if (file.isEmpty())
+        return false;
+    const QFileInfo info(file);
+    return info.suffix().toUpper() == QLatin1String("WAV") && info.isFile();
+}
+
+// Runs on the sound thread.
+void TSoundThread::run()
+{
+    std::mutex fallbackLock;
+    std::mutex& lock = lock_ ? *lock_ : fallbackLock;
+
+    // A log that cannot be read or written is not a reason to keep silent:
+    // the sound still plays and the run still ends with the finished event.
+    log_lines_.emplace(logPath_, lock, log_);
+    if (log_lines_->Open()) {
+        log_lines_->Add(test_ ? QStringLiteral("# EXECUTE TEST") : QString());
+        log_lines_->Add(QStringLiteral("Request play sound: ") +
+                        (soundFile_.isEmpty() ? QStringLiteral("Default Alarm") : soundFile_));
+        log_lines_->Add(QStringLiteral("Date: ") + TAlarmLog::Stamp(IlxNow()));
+    }
+
+    const bool loop = Loop();
+    const bool useFile = UsesSoundFile(soundFile_);
+    if (!useFile) {
+        log_lines_->Add(QStringLiteral("WAV file: ") + soundFile_ +
+                        QStringLiteral(" not defined !"));
+        log_lines_->Add(QStringLiteral("Default WAV sound will be used"));
+    }
+
+    bool terminated = false;
+    {
+        const std::lock_guard guard(lock);
+        if (useFile)
+            output_.PlayFile(soundFile_, loop);
+        else if (!builtIn_.isEmpty())
+            output_.PlayMemory(builtIn_, loop);
+
+        {
+            std::unique_lock flags(flagsMutex_);
+            flagsChanged_.wait(flags, [this] { return !loop_ || terminate_; });
+            terminated = terminate_;
+        }
+        output_.Stop();
+    }
+
+    if (!terminated && notify_)
+        QCoreApplication::postEvent(notify_.data(),
+                                    new TMessageEvent(kSoundFinishedEvent, test_ ? 1 : 0, 1));
+}
