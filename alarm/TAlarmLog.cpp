@@ -26,7 +26,7 @@ TAlarmLog::TAlarmLog(QString path, std::mutex& lock, bool logging)
 
 QString TAlarmLog::Stamp(const QDateTime& when)
 {
-    return QLocale::system().toString(when, QStringLiteral("dd MMMM yyyy HH:mm:ss"));
+    return QLocale().toString(when, QStringLiteral("dd MMMM yyyy HH:mm:ss"));
 }
 
 bool TAlarmLog::Open()

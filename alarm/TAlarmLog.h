@@ -32,7 +32,7 @@ public:
     bool HasLines() const { return lines_.has_value(); }
     const QStringList* Lines() const { return lines_ ? &*lines_ : nullptr; }
 
-    // "dd mmmm yyyy hh:nn:ss", the month named by the system's locale.
+    // "dd mmmm yyyy hh:nn:ss", the month named by the locale (the system's unless pinned).
     static QString Stamp(const QDateTime& when);
 
     static constexpr qint64 kTrimSize = 32768;
