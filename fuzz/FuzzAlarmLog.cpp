@@ -1,0 +1,27 @@
+// The alarm log is read back at the start of every alarm run, whatever the
+// file holds: any bytes must open, trim and take new lines without fault, and
+// what is written back must be within the trim bounds.
+#include "FuzzSupport.h"
+#include "TAlarmLog.h"
+
+#include <QFile>
+
+#include <cstdlib>
+#include <mutex>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static FuzzFile file("iLXLE_SOUND.LOG");
+    std::mutex lock;
+    TAlarmLog log(file.Write(data, size), lock, true);
+    if (log.Open()) {
+        log.Add(QStringLiteral("Start Sound: fuzz"));
+        log.Close();
+        // Trimming leaves either a file within the trim size or too few
+        // lines to drop another round.
+        if (log.Lines() && log.Lines()->size() >= TAlarmLog::kTrimMinLines &&
+            QFile(file.Path()).size() > TAlarmLog::kTrimSize)
+            std::abort();
+    }
+    return 0;
+}
