@@ -1,0 +1,117 @@
+// The comparison at the largest capture size, beside the memory-bound floor: one
+// plain pass that reads every byte of the same two buffers, timed in the same run.
+#include "FrameComparison.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <random>
+
+namespace {
+
+constexpr int kWidth = 352;
+constexpr int kHeight = 288;
+
+struct Frames
+{
+    QImage a{kWidth, kHeight, QImage::Format_RGB888};
+    QImage b{kWidth, kHeight, QImage::Format_RGB888};
+
+    Frames()
+    {
+        // A noisy scene with a changed block, so neither all nor no points count.
+        std::mt19937 random(42);
+        for (int y = 0; y < kHeight; ++y) {
+            uchar* pa = a.scanLine(y);
+            uchar* pb = b.scanLine(y);
+            for (int i = 0; i < 3 * kWidth; ++i) {
+                pa[i] = static_cast<uchar>(random() & 0xFF);
+                const int noise = static_cast<int>(random() % 21) - 10;
+                const bool block = y > 100 && y < 200 && i > 300 && i < 600;
+                pb[i] = static_cast<uchar>(block ? 255 - pa[i] : std::clamp(pa[i] + noise, 0, 255));
+            }
+        }
+    }
+};
+
+const Frames& frames()
+{
+    static const Frames f;
+    return f;
+}
+
+std::uint64_t plainPass(const QImage& a, const QImage& b)
+{
+    std::uint64_t sum = 0;
+    const int rows = a.height();
+    const int bytes = 3 * a.width();
+    for (int y = 0; y < rows; ++y) {
+        const uchar* pa = a.constScanLine(y);
+        const uchar* pb = b.constScanLine(y);
+        std::uint32_t row = 0;
+        for (int i = 0; i < bytes; ++i)
+            row += static_cast<std::uint32_t>(pa[i]) + pb[i];
+        sum += row;
+    }
+    return sum;
+}
+
+// Nanoseconds of one plain pass: the best of several timed batches.
+double floorNs()
+{
+    static const double ns = [] {
+        const Frames& f = frames();
+        double best = 1e300;
+        for (int batch = 0; batch < 20; ++batch) {
+            const auto t0 = std::chrono::steady_clock::now();
+            for (int i = 0; i < 50; ++i)
+                benchmark::DoNotOptimize(plainPass(f.a, f.b));
+            const auto t1 = std::chrono::steady_clock::now();
+            best = std::min(best, std::chrono::duration<double, std::nano>(t1 - t0).count() / 50);
+        }
+        return best;
+    }();
+    return ns;
+}
+
+void BM_PlainPass(benchmark::State& state)
+{
+    const Frames& f = frames();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(plainPass(f.a, f.b));
+}
+BENCHMARK(BM_PlainPass);
+
+// Args: step (0 = automatic), frame on.
+void BM_CompareFrames(benchmark::State& state)
+{
+    const Frames& f = frames();
+    const auto step = static_cast<std::uint8_t>(state.range(0));
+    const bool frameOn = state.range(1) != 0;
+    ResetComparison();
+    const double floor = floorNs();
+    const auto t0 = std::chrono::steady_clock::now();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CompareFrames(f.a, f.b, step, 85, frameOn, 25, 25, 50, 50));
+    const auto t1 = std::chrono::steady_clock::now();
+    const double ns = std::chrono::duration<double, std::nano>(t1 - t0).count() /
+                      static_cast<double>(state.iterations());
+    state.counters["floor_us"] = floor / 1000;
+    state.counters["compare_us"] = ns / 1000;
+    state.counters["ratio"] = ns / floor;
+}
+BENCHMARK(BM_CompareFrames)
+    ->ArgNames({"step", "frame"})
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({16, 0})
+    ->Args({0, 0})
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Args({16, 1})
+    ->Args({0, 1});
+
+} // namespace
+
+BENCHMARK_MAIN();
