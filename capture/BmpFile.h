@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QImage>
+#include <QString>
+
+// Frame files: uncompressed 24-bit bottom-up BMP, the form every grab writes.
+// Reading treats the file as untrusted: every size is checked against the
+// data before anything is allocated, and a bad file is an error text, never
+// a crash.
+namespace BmpFile {
+
+// Largest side accepted on reading; far above any capture size.
+constexpr int kMaxSide = 16384;
+
+QByteArray Encode(const QImage& frame);
+// True = written whole (through a temporary file, so a reader never sees half
+// a frame). On failure *error says why.
+bool Save(const QImage& frame, const QString& path, QString* error = nullptr);
+
+// 24- and 32-bit uncompressed, bottom-up or top-down. Answers RGB888, or a null
+// image with *error set.
+QImage Decode(QByteArrayView bytes, QString* error = nullptr);
+QImage Load(const QString& path, QString* error = nullptr);
+
+} // namespace BmpFile
