@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+// Where every data file of the program lives. The program folder is the
+// executable's own folder (a portable layout); when that folder is not
+// writable (an installed copy) the per-user data folder takes its place for
+// every data file. Paths use "/" and the program folder has no trailing slash.
+struct TDataPaths
+{
+    QString ProgramFolder;
+    QString Ini;       // iLXLE.INI: main-window settings and placement
+    QString Param;     // iLXLE_PARAM.DAT: scan, driver and scan-frame settings
+    QString Image;     // iLXLE_IMAGE.DAT: picture settings
+    QString Alerte;    // iLXLE_ALERTE.DAT: alarm settings
+    QString SoundLog;  // iLXLE_SOUND.LOG: alarm activity log
+    QString DefVid;    // iLXLE_DEF.VID: the driver's own capture format
+    QString UserVid;   // iLXLE_USER.VID: the user's capture format
+    QString Schedule;  // iLXLE_SCHEDULE.DAT: weekly schedule
+    QString Ver;       // iLXLE_VER.DAT: reserved, no one uses it
+    QString Help;      // iLXLEEN32.hlp: help topics
+    QString TempFrame; // temp folder + "/~ILXTMP.BMP": the last grabbed frame
+    // The default pictures folder: program folder + "/Captures".
+    QString CapturesFolder() const { return ProgramFolder + QStringLiteral("/Captures"); }
+};
+
+// Builds the paths from the executable's folder. Call once at start, after
+// the application object exists (its name picks the per-user folder); later
+// calls change nothing.
+void InitDataPaths();
+
+// The paths built at start (built on first use if InitDataPaths was not called).
+const TDataPaths& DataPaths();
+
+// Builds the paths for a given program folder, without touching the disk.
+TDataPaths MakeDataPaths(const QString& programFolder);
+
+// Test hook: every data file goes to \a folder from now on (the temporary
+// frame too, so tests never touch the real temp folder). An empty folder
+// goes back to the executable's folder.
+void SetDataFolder(const QString& folder);
