@@ -1,0 +1,104 @@
+// Kills a writer process (SIGKILL) at random moments in the middle of its
+// writes, many times over, and checks that every file it leaves is whole:
+// either the old version or the new one, and readable by the program.
+#include "Horaires.h"
+#include "ScratchDir.h"
+#include "TTimeCells.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+constexpr int kKills = 30;
+
+QString WriterPath()
+{
+    return QString::fromLocal8Bit(ILX_CRASH_WRITER);
+}
+
+// Starts the writer, waits for its first complete write, lets it run a
+// random while and kills it. False when the writer did not come up.
+bool RunAndKill(const QString& kind, const QString& folder, QRandomGenerator& random)
+{
+    QProcess writer;
+    writer.start(WriterPath(), {kind, folder});
+    if (!writer.waitForStarted(5000) || !writer.waitForReadyRead(10000))
+        return false;
+    QThread::usleep(random.bounded(1, 40000));
+    ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+    writer.waitForFinished(5000);
+    return writer.exitStatus() == QProcess::CrashExit;
+}
+
+// No temporary file of a save may be left looking like a data file.
+void ExpectOnlyFiles(const QString& folder, const QStringList& allowed)
+{
+    const QStringList names = QDir(folder).entryList(QDir::Files);
+    for (const QString& name : names) {
+        bool known = allowed.contains(name);
+        // QSaveFile's leftover of a killed write has a random suffix; it is
+        // never read by the program, but it must not carry a data-file name.
+        for (const QString& a : allowed)
+            known = known || name.startsWith(a + QLatin1Char('.'));
+        EXPECT_TRUE(known) << name.toStdString();
+    }
+}
+
+} // namespace
+
+TEST(CrashSafety, KilledScheduleWritesLeaveOneWholeVersion)
+{
+    ScratchDir dir;
+    QRandomGenerator random(20261208);
+    const QString path = dir.file(QStringLiteral("iLXLE_SCHEDULE.DAT"));
+    for (int k = 0; k < kKills; ++k) {
+        ASSERT_TRUE(RunAndKill(QStringLiteral("schedule"), dir.path(), random)) << "kill " << k;
+        const QByteArray bytes = dir.read(QStringLiteral("iLXLE_SCHEDULE.DAT"));
+        ASSERT_EQ(bytes.size(), 672) << "kill " << k;
+        // One of the two patterns the writer flips between, whole.
+        bool first = true, second = true;
+        for (int i = 0; i < 672; ++i) {
+            first = first && bytes[i] == char(i % 2 == 0);
+            second = second && bytes[i] == char(i % 3 == 0);
+        }
+        EXPECT_TRUE(first || second) << "kill " << k;
+        TTimeCells cells;
+        LoadSchedule(cells, path);
+    }
+    ExpectOnlyFiles(dir.path(), {QStringLiteral("iLXLE_SCHEDULE.DAT")});
+}
+
+TEST(CrashSafety, KilledLogWritesLeaveWholeLines)
+{
+    ScratchDir dir;
+    QRandomGenerator random(81226);
+    for (int k = 0; k < kKills; ++k) {
+        ASSERT_TRUE(RunAndKill(QStringLiteral("log"), dir.path(), random)) << "kill " << k;
+        const QByteArray bytes = dir.read(QStringLiteral("iLXLE_SOUND.LOG"));
+        ASSERT_FALSE(bytes.isEmpty()) << "kill " << k;
+        // Every write is a whole list of CR LF lines: the file ends with one,
+        // and each line is one the writer produced.
+        ASSERT_TRUE(bytes.endsWith("\r\n")) << "kill " << k;
+        QList<QByteArray> lines = bytes.split('\n');
+        lines.removeLast(); // after the last line break
+        for (const QByteArray& raw : lines) {
+            ASSERT_TRUE(raw.endsWith('\r')) << "kill " << k;
+            const QByteArray line = raw.chopped(1);
+            const bool known = line.isEmpty() || line.startsWith("Logfile \"Sound Alarm\"") ||
+                               line.startsWith("Date: ") ||
+                               line.startsWith("Start Sound: round ") ||
+                               line.startsWith("End of Thread \"Sound Alarm\"");
+            EXPECT_TRUE(known) << line.toStdString();
+        }
+        // The trim keeps the log bounded however often it is rewritten.
+        EXPECT_LE(bytes.size(), 32768 + 4096);
+    }
+}

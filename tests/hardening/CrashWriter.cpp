@@ -1,0 +1,74 @@
+// A child process for the crash-safety test: writes one kind of file over and
+// over, flipping between two known versions, until it is killed. Prints
+// "ready" once the first version is on disk so the parent knows when a kill
+// can land in the middle of a write.
+//   ilx_crash_writer <schedule|log> <folder>
+#include "Horaires.h"
+#include "TAlarmLog.h"
+#include "TTimeCells.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+void FillPattern(TTimeCells& cells, bool second)
+{
+    for (int i = 0; i < TTimeCells::kCellCount; ++i)
+        cells.SetAtPosition(i, second ? (i % 3 == 0) : (i % 2 == 0));
+}
+
+int WriteSchedules(const QString& folder)
+{
+    TTimeCells cells;
+    const QString path = folder + QStringLiteral("/iLXLE_SCHEDULE.DAT");
+    for (unsigned round = 0;; ++round) {
+        FillPattern(cells, round % 2 == 1);
+        if (!SaveSchedule(cells, path))
+            return 2;
+        if (round == 0) {
+            std::puts("ready");
+            std::fflush(stdout);
+        }
+    }
+}
+
+int WriteLog(const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/iLXLE_SOUND.LOG");
+    std::mutex lock;
+    for (unsigned round = 0;; ++round) {
+        TAlarmLog log(path, lock, true);
+        if (!log.Open())
+            return 2;
+        for (int i = 0; i < 20; ++i)
+            if (!log.Add(QStringLiteral("Start Sound: round %1 line %2").arg(round).arg(i)))
+                return 2;
+        if (!log.Close())
+            return 2;
+        if (round == 0) {
+            std::puts("ready");
+            std::fflush(stdout);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 3)
+        return 1;
+    const QString kind = QString::fromLocal8Bit(argv[1]);
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    if (kind == QLatin1String("schedule"))
+        return WriteSchedules(folder);
+    if (kind == QLatin1String("log"))
+        return WriteLog(folder);
+    return 1;
+}
