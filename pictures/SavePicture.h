@@ -1,0 +1,34 @@
+#pragma once
+
+#include "PictureDrawing.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+class QWidget;
+
+// What a save needs from the user's settings, read by the caller at the
+// moment of the save so an edit in the options takes effect at once.
+struct TPictureSettings
+{
+    QString Folder;         // pictures folder; must exist
+    QString Prefix = "ILX"; // 1 to 3 characters
+    bool DateStamp = true;  // draw the date and time on the picture
+    int Quality = 90;       // JPEG quality; outside 0..100 means 100
+    bool FrameShown = false;
+    TScanFramePercent Frame;
+};
+
+// Draws the outline and stamp on a copy of `frame` for the moment `when`
+// and writes it as the picture of that moment. Returns the file name.
+// Throws EIlxError("Error: Unable to save picture:\n" + name) when the file
+// cannot be written; the frame itself is never changed.
+QString WritePicture(const QImage& frame, const TPictureSettings& settings, const QDateTime& when);
+
+// The detection's save: reads the clock once, writes the picture and
+// returns its file name. An empty frame writes nothing and returns an empty
+// name. A failed write shows the warning (owned by `owner`) and returns an
+// empty name; the caller then switches scanning off. Failures while drawing
+// are not caught here: they belong to the scan cycle.
+QString SavePicture(QWidget* owner, const QImage& frame, const TPictureSettings& settings);
