@@ -1,0 +1,290 @@
+#include "TScanController.h"
+
+#include "Clock.h"
+#include "FrameComparison.h"
+#include "ScanTexts.h"
+#include "ScanTiming.h"
+#include "TScanHost.h"
+
+#include <algorithm>
+#include <exception>
+#include <functional>
+#include <stdexcept>
+
+namespace {
+
+// The detection keeps the timer stopped while the alarm starts and the picture
+// is written; whatever happens there, it must run again afterwards.
+class TimerRestart final
+{
+public:
+    explicit TimerRestart(std::function<void()> restart) : restart_(std::move(restart)) {}
+    ~TimerRestart() { restart_(); }
+    TimerRestart(const TimerRestart&) = delete;
+    TimerRestart& operator=(const TimerRestart&) = delete;
+
+private:
+    std::function<void()> restart_;
+};
+
+std::uint8_t percentByte(int value)
+{
+    return static_cast<std::uint8_t>(std::clamp(value, 0, 100));
+}
+
+} // namespace
+
+TScanController::TScanController(TScanHost& host, QObject* parent) : QObject(parent), host_(host)
+{
+    setObjectName(QStringLiteral("ScanController"));
+    timerScan_.setObjectName(QStringLiteral("TimerScan"));
+    timerScan_.setInterval(ScanTiming::kStartInterval);
+    connect(&timerScan_, &QTimer::timeout, this, [this] { TimerScanTimer(&timerScan_); });
+}
+
+void TScanController::ApplyInitialLook()
+{
+    scanning_ = true;
+    SetScanning(false);
+}
+
+/*!
+ * \brief One tick of the scan timer: the auto-start, then, while scanning, one
+ * cycle of grab, compare and decide, or the overlap path when the previous
+ * cycle is still letting messages run.
+ */
+void TScanController::TimerScanTimer(QObject* sender)
+{
+    const TScanOptions options = host_.ScanOptions();
+    if (!options.AutoStart && !host_.AutoStartSettled()) {
+        host_.SetAutoStartSettled();
+        host_.ShowInfo(ScanTexts::VideoActive(host_.VideoActive()));
+    }
+    if (options.AutoStart && !scanning_ && !host_.AutoStartSettled()) {
+        QString text;
+        if (host_.AutoStartCountdown(text)) {
+            host_.SetAutoStartSettled();
+            scanReady_ = true;
+            RxSpeedButtonAnalyseClick(&timerScan_);
+        }
+        host_.ShowInfo(text);
+    }
+    if (!scanning_)
+        return;
+
+    if (!scanReady_) {
+        timerScan_.stop();
+        scanDelay_ = ScanTiming::DelayAfterOverlap(scanDelay_);
+        timerScan_.setInterval(baseInterval_ + scanDelay_);
+        host_.ShowInfo(ScanTexts::OverlapDelayed(scanDelay_));
+        host_.ProcessMessages();
+        enableTimerIfVideo();
+        return;
+    }
+    runCycle(sender);
+}
+
+void TScanController::runCycle(QObject* sender)
+{
+    const qint64 planned = static_cast<qint64>(baseInterval_) + scanDelay_;
+    scanReady_ = false;
+    host_.SetAutoStartSettled();
+
+    bool adaptNow = true;
+    qint64 x = planned;
+    bool measured = false;
+    try {
+        const std::uint32_t t0 = IlxTickCount();
+        host_.GrabFrame();
+        bufferIndex_ = 1 - bufferIndex_;
+        host_.Sleep(grabWait_);
+        QImage frame = host_.LoadGrabbedFrame();
+        if (frame.isNull()) {
+            // The newest good frame stays the one the next frame is compared with.
+            bufferIndex_ = 1 - bufferIndex_;
+            throw std::runtime_error("no grabbed frame");
+        }
+        buffers_[static_cast<std::size_t>(bufferIndex_)] = std::move(frame);
+        host_.SetHeartbeat(bufferIndex_ == 0 ? QChar('o') : QChar('O'));
+
+        if (buffers_[0].isNull() || buffers_[1].isNull()) {
+            host_.ShowInfo(ScanTexts::BufferNotReady());
+            adaptNow = false;
+        } else {
+            const TScanOptions options = host_.ScanOptions();
+            const TScanArea area = host_.ScanArea();
+            const double diff = CompareFrames(
+                buffers_[1], buffers_[0], StepForResolutionIndex(options.ResolutionIndex),
+                percentByte(options.Sensitivity), area.Shown, area.PX, area.PY, area.PW, area.PH);
+            if (!IsGateStopped()) {
+                if (diff > static_cast<double>(options.Differences))
+                    handleDetection(sender);
+                else
+                    host_.SetVideoPanelRed(false);
+            }
+            x = ScanTiming::ElapsedTicks(t0, IlxTickCount());
+            measured = true;
+            host_.ShowInfo(ScanTexts::StatusLine(x, diff, timerScan_.interval(), grabWait_));
+        }
+    } catch (...) {
+        // Absorbed: a failed cycle only slows the next ones down.
+        grabWait_ = ScanTiming::GrabWaitAfterFailure(grabWait_);
+        if (grabWait_ > 0)
+            host_.ShowInfo(ScanTexts::GrabWait(grabWait_));
+        if (!measured)
+            x = planned;
+    }
+    if (adaptNow)
+        adapt(x);
+    host_.ProcessMessages();
+    scanReady_ = true;
+}
+
+void TScanController::adapt(qint64 x)
+{
+    if (const auto delay = ScanTiming::AdaptedDelay(x, baseInterval_, scanDelay_)) {
+        scanDelay_ = *delay;
+        timerScan_.setInterval(baseInterval_ + scanDelay_);
+    }
+}
+
+void TScanController::handleDetection(QObject* sender)
+{
+    timerScan_.stop();
+    const TimerRestart restart([this] { enableTimerIfVideo(); });
+    SetDetectionCount(detectionCount_ + 1);
+    host_.SetVideoPanelRed(true);
+    const TScanOptions options = host_.ScanOptions();
+    if (options.Alarm && !host_.SoundBusy())
+        host_.StartSoundAlarm(sender, options.SoundLoop, options.SoundFile);
+    const QString name = host_.SavePicture(buffers_[static_cast<std::size_t>(bufferIndex_)]);
+    // A failed save has reported itself; the last good picture stays the last one.
+    if (!name.isEmpty())
+        lastImage_ = name;
+}
+
+void TScanController::enableTimerIfVideo()
+{
+    // The timer runs exactly while the video is active; the video may have been
+    // switched off while messages ran.
+    if (host_.VideoActive())
+        timerScan_.start();
+}
+
+void TScanController::RxSpeedButtonAnalyseClick(QObject* sender)
+{
+    if (sender != nullptr && IsGateStopped())
+        ResetComparison();
+    const bool on = !scanning_;
+    SetScanning(on);
+    host_.SetScanLocks(on);
+    host_.HideOptionsWindow();
+    host_.ProcessMessages();
+    host_.SetAutoStartSettled();
+
+    scanDelay_ = 0;
+    baseInterval_ = ScanTiming::BaseIntervalForFrequencyIndex(host_.ScanOptions().FrequencyIndex);
+    timerScan_.setInterval(baseInterval_);
+
+    if (!on) {
+        host_.SetHeartbeat(QChar('.'));
+        if (host_.PauseDown())
+            RxSpeedButtonPauseClick(false);
+    } else if (host_.ScanOptions().PauseOnScanning || host_.PauseDown()) {
+        host_.SetPauseDown(true);
+        RxSpeedButtonPauseClick(false);
+    }
+}
+
+void TScanController::SetScanning(bool value)
+{
+    if (value == scanning_)
+        return;
+    scanning_ = value;
+    host_.SetConnectEnabled(!value);
+    host_.SetAnalyseLook(ScanTexts::AnalyseMenuCaption(value), ScanTexts::AnalyseHint(value),
+                         ScanTexts::AnalyseImageIndex(value));
+    if (!value) {
+        host_.ShowInfo(ScanTexts::ScanningOff());
+        host_.SetVideoPanelRed(false);
+    }
+}
+
+void TScanController::SetDetectionCount(int count)
+{
+    detectionCount_ = count;
+    host_.ShowDetectionCount(count);
+}
+
+void TScanController::ClearBuffers()
+{
+    buffers_[0] = QImage();
+    buffers_[1] = QImage();
+}
+
+void TScanController::RxSpeedButtonPauseClick(bool fromMenuItem)
+{
+    if (fromMenuItem)
+        host_.SetPauseDown(!host_.PauseDown());
+    const bool paused = host_.PauseDown();
+    if (paused) {
+        host_.SetVideoPanelRed(false);
+        host_.SetVideoDialogsEnabled(false);
+        host_.SetHeartbeat(QChar('.'));
+        host_.ShowInfo(ScanTexts::VideoPaused());
+        host_.ProcessMessages();
+        FreezePicture();
+    } else {
+        host_.ShowInfo(ScanTexts::VideoPlaying());
+        host_.SetConnectEnabled(true);
+        host_.SetVideoDialogsEnabled(true);
+    }
+    host_.ShowFrozen(paused);
+    host_.SetModeVideoCaption(ScanTexts::ModeVideoCaption(!paused));
+    host_.RelayoutVideo();
+}
+
+void TScanController::FreezePicture()
+{
+    if (!host_.VideoActive())
+        return;
+    host_.GrabFrame();
+    QImage grabbed = host_.LoadGrabbedFrame();
+    if (!grabbed.isNull())
+        still_ = std::move(grabbed);
+    else if (!still_.isNull())
+        host_.DrawPictureLabel(still_, ScanTexts::StillUnavailable());
+    if (!still_.isNull())
+        host_.DrawPictureLabel(still_, ScanTexts::StillLabel(scanning_));
+    host_.ShowStill(still_);
+}
+
+/*!
+ * \brief Counts down the stability delay in tenths of a second while messages
+ * run, then clears the information panel and shows the scan frame again.
+ */
+void TScanController::WaitPictureStability(int seconds)
+{
+    const qint64 total = static_cast<qint64>(seconds) * 1000;
+    const std::uint32_t start = IlxTickCount();
+    host_.SetWaitCursor(true);
+    bool waitCursor = true;
+    for (;;) {
+        const qint64 elapsed = ScanTiming::ElapsedTicks(start, IlxTickCount());
+        if (elapsed >= total)
+            break;
+        try {
+            host_.ShowInfo(ScanTexts::WaitingStability(total - elapsed));
+            host_.Sleep(100);
+            host_.ProcessMessages();
+        } catch (...) {
+            if (waitCursor)
+                host_.SetWaitCursor(false);
+            waitCursor = false;
+        }
+    }
+    host_.ShowInfo(QString());
+    host_.RestoreScanFrame();
+    if (waitCursor)
+        host_.SetWaitCursor(false);
+}

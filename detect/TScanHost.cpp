@@ -1,0 +1,25 @@
+#include "TScanHost.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QThread>
+
+void TScanHost::ProcessMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+void TScanHost::Sleep(int ms)
+{
+    if (ms > 0)
+        QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+void TScanHost::SetWaitCursor(bool wait)
+{
+    if (wait)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
