@@ -1,0 +1,851 @@
+#include "GstCaptureDriver.h"
+
+#include "BmpFile.h"
+#include "DemoScene.h"
+#include "TDlgVideoFormat.h"
+#include "TDlgVideoSource.h"
+
+#include <QElapsedTimer>
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <gst/app/gstappsink.h>
+#include <gst/app/gstappsrc.h>
+#include <gst/gst.h>
+#include <gst/video/colorbalance.h>
+#include <gst/video/video.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+struct GstObjectUnref
+{
+    void operator()(gpointer object) const { gst_object_unref(object); }
+};
+template <typename T> using GstRef = std::unique_ptr<T, GstObjectUnref>;
+
+struct GstCapsUnref
+{
+    void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
+};
+using GstCapsRef = std::unique_ptr<GstCaps, GstCapsUnref>;
+
+struct GErrorFree
+{
+    void operator()(GError* e) const { g_error_free(e); }
+};
+using GErrorRef = std::unique_ptr<GError, GErrorFree>;
+
+struct GFree
+{
+    void operator()(gpointer p) const { g_free(p); }
+};
+using GCharRef = std::unique_ptr<gchar, GFree>;
+
+constexpr int kDemoFps = 30;
+constexpr int kFirstFrameTimeoutMs = 5000;
+constexpr int kFormatChangeTimeoutMs = 3000;
+constexpr int kIdlePumpMs = 100;
+constexpr int kReprobeMs = 2000;
+
+const QList<QSize> kDemoSizes = {QSize(160, 120), QSize(176, 144), QSize(320, 240), QSize(352, 288),
+                                 QSize(640, 480)};
+// Sizes a camera is offered at besides its own modes: videoscale makes them
+// from the camera's nearest larger mode, so a camera that only knows 640 x 480
+// still fits the program's limits.
+const QList<QSize> kScaledSizes = {QSize(160, 120), QSize(176, 144), QSize(320, 240),
+                                   QSize(352, 288)};
+
+enum class SourceKind
+{
+    Camera,
+    TestPattern,
+    Demo
+};
+
+struct Source
+{
+    SourceKind kind = SourceKind::Demo;
+    QString name;
+    QString version;
+    GstRef<GstDevice> device;
+    QList<QSize> sizes;
+};
+
+bool AreaLess(const QSize& a, const QSize& b)
+{
+    const qint64 aa = qint64(a.width()) * a.height();
+    const qint64 ab = qint64(b.width()) * b.height();
+    return aa != ab ? aa < ab : a.width() < b.width();
+}
+
+void AddSize(QList<QSize>& sizes, int w, int h)
+{
+    if (w > 0 && h > 0 && w <= BmpFile::kMaxSide && h <= BmpFile::kMaxSide &&
+        !sizes.contains(QSize(w, h)))
+        sizes.append(QSize(w, h));
+}
+
+// Frame sizes in a device's caps: fixed sizes as they are; ranges offer the
+// common sizes that fall inside them.
+QList<QSize> SizesOfCaps(const GstCaps* caps)
+{
+    static const QList<QSize> common = {QSize(160, 120),  QSize(176, 144),  QSize(320, 240),
+                                        QSize(352, 288),  QSize(640, 480),  QSize(800, 600),
+                                        QSize(1280, 720), QSize(1920, 1080)};
+    QList<QSize> sizes;
+    if (!caps)
+        return sizes;
+    for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
+        const GstStructure* s = gst_caps_get_structure(caps, i);
+        const GValue* w = gst_structure_get_value(s, "width");
+        const GValue* h = gst_structure_get_value(s, "height");
+        if (!w || !h)
+            continue;
+        if (G_VALUE_HOLDS_INT(w) && G_VALUE_HOLDS_INT(h)) {
+            AddSize(sizes, g_value_get_int(w), g_value_get_int(h));
+        } else if (GST_VALUE_HOLDS_INT_RANGE(w) && GST_VALUE_HOLDS_INT_RANGE(h)) {
+            for (const QSize& c : common)
+                if (c.width() >= gst_value_get_int_range_min(w) &&
+                    c.width() <= gst_value_get_int_range_max(w) &&
+                    c.height() >= gst_value_get_int_range_min(h) &&
+                    c.height() <= gst_value_get_int_range_max(h))
+                    AddSize(sizes, c.width(), c.height());
+        }
+    }
+    return sizes;
+}
+
+QList<QSize> CameraSizes(const GstCaps* caps)
+{
+    QList<QSize> sizes = SizesOfCaps(caps);
+    if (sizes.isEmpty())
+        sizes = kScaledSizes + QList<QSize>{QSize(640, 480)};
+    const QSize largest = *std::max_element(sizes.begin(), sizes.end(), AreaLess);
+    for (const QSize& s : kScaledSizes)
+        if (s.width() <= largest.width() && s.height() <= largest.height())
+            AddSize(sizes, s.width(), s.height());
+    std::sort(sizes.begin(), sizes.end(), AreaLess);
+    return sizes;
+}
+
+// The size a fresh connection starts at: 640 x 480 when offered, else the
+// largest below it, else the smallest.
+QSize StartSize(const QList<QSize>& sizes)
+{
+    if (sizes.contains(QSize(640, 480)))
+        return QSize(640, 480);
+    QSize best;
+    for (const QSize& s : sizes)
+        if (s.width() <= 640 && s.height() <= 480 && (best.isEmpty() || AreaLess(best, s)))
+            best = s;
+    return best.isEmpty() ? sizes.value(0, QSize(320, 240)) : best;
+}
+
+QString DevicePathOf(GstDevice* device)
+{
+    QString path;
+    if (GstStructure* props = gst_device_get_properties(device)) {
+        for (const char* key : {"api.v4l2.path", "device.path", "object.path"}) {
+            if (const gchar* v = gst_structure_get_string(props, key)) {
+                path = QString::fromUtf8(v);
+                break;
+            }
+        }
+        gst_structure_free(props);
+    }
+    return path;
+}
+
+VideoFormat RgbFormat(QSize size, std::uint16_t bitCount)
+{
+    VideoFormat f;
+    f.header.width = size.width();
+    f.header.height = size.height();
+    f.header.planes = 1;
+    f.header.bitCount = bitCount;
+    const std::uint32_t stride = (std::uint32_t(size.width()) * (bitCount / 8u) + 3u) & ~3u;
+    f.header.sizeImage = stride * std::uint32_t(size.height());
+    return f;
+}
+
+GstCapsRef SinkCaps(QSize size)
+{
+    return GstCapsRef(gst_caps_new_simple(
+        "video/x-raw", "format", G_TYPE_STRING, "RGB", "width", G_TYPE_INT, size.width(), "height",
+        G_TYPE_INT, size.height(), "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr));
+}
+
+// What the streaming threads share with the GUI thread. Everything here is
+// guarded by `mutex` except the atomics.
+struct Stream
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    QImage latest;
+    std::uint64_t sequence = 0;
+    bool failed = false;
+
+    // Demo source only.
+    const DemoScene* scene = nullptr;
+    std::atomic<int>* failAfter = nullptr;
+    std::uint64_t demoFrame = 0;
+
+    // Waits until a frame newer than `after` of `size` (any size when empty)
+    // arrives, or the stream fails; false on failure or timeout.
+    bool waitFrame(std::uint64_t after, QSize size, int timeoutMs)
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+            return failed || (sequence > after && (size.isEmpty() || latest.size() == size));
+        }) && !failed;
+    }
+};
+
+// Runs on the sink's streaming thread: only copy the frame, never call out.
+GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
+{
+    auto* stream = static_cast<Stream*>(user);
+    GstSample* sample = gst_app_sink_pull_sample(sink);
+    if (!sample)
+        return GST_FLOW_EOS;
+    GstVideoInfo info;
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    GstMapInfo map;
+    if (gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) && buffer &&
+        gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+        const int w = GST_VIDEO_INFO_WIDTH(&info);
+        const int h = GST_VIDEO_INFO_HEIGHT(&info);
+        const int stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
+        if (w > 0 && h > 0 && gsize(stride) * gsize(h) <= map.size) {
+            QImage frame(w, h, QImage::Format_RGB888);
+            for (int y = 0; y < h; ++y)
+                std::memcpy(frame.scanLine(y), map.data + gsize(y) * gsize(stride), gsize(w) * 3);
+            {
+                const std::lock_guard lock(stream->mutex);
+                stream->latest = std::move(frame);
+                ++stream->sequence;
+            }
+            stream->changed.notify_all();
+        }
+        gst_buffer_unmap(buffer, &map);
+    }
+    gst_sample_unref(sample);
+    return GST_FLOW_OK;
+}
+
+// Runs on the demo source's streaming thread; pushing blocks while the sink,
+// which runs on the clock, has not taken the previous frames.
+void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
+{
+    auto* stream = static_cast<Stream*>(user);
+    if (stream->failAfter) {
+        const int left = stream->failAfter->load();
+        if (left == 0) {
+            GST_ELEMENT_ERROR(src, RESOURCE, READ, ("The camera stopped delivering pictures"),
+                              ("demo camera failure switch"));
+            return;
+        }
+        if (left > 0)
+            stream->failAfter->store(left - 1);
+    }
+    constexpr gsize kStride = DemoScene::kWidth * 3;
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, kStride * DemoScene::kHeight, nullptr);
+    GstMapInfo map;
+    if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
+        if (buffer)
+            gst_buffer_unref(buffer);
+        return;
+    }
+    const std::uint64_t index = stream->demoFrame++;
+    const GstClockTime pts = gst_util_uint64_scale(index, GST_SECOND, kDemoFps);
+    stream->scene->renderInto(map.data, int(kStride), std::int64_t(pts / GST_MSECOND), index);
+    gst_buffer_unmap(buffer, &map);
+    GST_BUFFER_PTS(buffer) = pts;
+    GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(1, GST_SECOND, kDemoFps);
+    gst_app_src_push_buffer(src, buffer); // takes the buffer
+}
+
+} // namespace
+
+struct GstCaptureDriver::Impl
+{
+    explicit Impl(const Options& o, GstCaptureDriver& owner)
+        : options(o), self(owner), scene(o.demoSeed)
+    {
+        if (!gst_is_initialized())
+            gst_init(nullptr, nullptr);
+        pump.setParent(&context);
+        QObject::connect(&pump, &QTimer::timeout, &context, [this] { pumpTick(); });
+    }
+
+    ~Impl() { closePipeline(); }
+
+    // --- drivers
+    void probe();
+
+    // --- the pipeline
+    bool openPipeline(const Source& source, QSize size);
+    void haltPipeline();
+    void closePipeline();
+    void startPump();
+    void pumpTick();
+    void streamFailed(std::uint64_t generation, int id, const QString& text);
+    static GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer user);
+
+    bool applySize(QSize size);
+
+    Options options;
+    GstCaptureDriver& self;
+    DemoScene scene;
+    std::atomic<int> demoFailAfter{-1};
+    std::vector<Source> sources;
+    bool probed = false;
+    QElapsedTimer sinceProbe;
+
+    QObject context; // receives work queued from streaming threads
+    QTimer pump;
+
+    bool session = false;
+    QSize viewSize;
+    int connected = -1;
+    VideoFormat format;
+    CaptureParams params;
+    WaveFormat audio;
+    int previewRate = 66;
+    bool preview = false;
+    bool stretch = false;
+    QImage grabbed;
+
+    // Current pipeline; the generation tells queued errors of an old one apart.
+    std::uint64_t generation = 0;
+    std::unique_ptr<Stream> stream;
+    GstRef<GstElement> pipeline;
+    GstElement* capsfilter = nullptr; // borrowed from the pipeline
+    GstElement* sourceElement = nullptr;
+    bool streamDead = false;
+    std::uint64_t deliveredSequence = 0;
+    QElapsedTimer sinceFrame;
+    QElapsedTimer sinceConnect;
+};
+
+void GstCaptureDriver::Impl::probe()
+{
+    std::vector<Source> found;
+    if (options.probeCameras) {
+        GstRef<GstDeviceMonitor> monitor(gst_device_monitor_new());
+        gst_device_monitor_add_filter(monitor.get(), "Video/Source", nullptr);
+        if (gst_device_monitor_start(monitor.get())) {
+            GList* devices = gst_device_monitor_get_devices(monitor.get());
+            std::vector<std::pair<QString, GstDevice*>> ordered;
+            for (GList* l = devices; l; l = l->next) {
+                auto* device = GST_DEVICE(l->data);
+                ordered.emplace_back(DevicePathOf(device), device);
+            }
+            std::stable_sort(ordered.begin(), ordered.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (auto& [path, device] : ordered) {
+                if (found.size() + 1 >= std::size_t(kMaxDrivers))
+                    break; // keep room for the demo camera
+                Source s;
+                s.kind = SourceKind::Camera;
+                GCharRef name(gst_device_get_display_name(device));
+                s.name = QString::fromUtf8(name.get()).left(DriverDescription::kMaxName);
+                s.version =
+                    (QStringLiteral("GStreamer ") + path).left(DriverDescription::kMaxVersion);
+                GstCapsRef caps(gst_device_get_caps(device));
+                s.sizes = CameraSizes(caps.get());
+                s.device.reset(GST_DEVICE(gst_object_ref(device)));
+                found.push_back(std::move(s));
+            }
+            g_list_free_full(devices, gst_object_unref);
+            gst_device_monitor_stop(monitor.get());
+        }
+    }
+    if (options.testPattern) {
+        Source s;
+        s.kind = SourceKind::TestPattern;
+        s.name = QString::fromLatin1(kTestPatternName);
+        s.version = QStringLiteral("GStreamer videotestsrc");
+        s.sizes = kDemoSizes;
+        found.push_back(std::move(s));
+    }
+    Source demo;
+    demo.kind = SourceKind::Demo;
+    demo.name = QString::fromLatin1(kDemoCameraName);
+    demo.version = QStringLiteral("Built-in scene, seed %1").arg(options.demoSeed);
+    demo.sizes = kDemoSizes;
+    found.push_back(std::move(demo));
+    sources = std::move(found);
+    probed = true;
+    sinceProbe.start();
+}
+
+bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
+{
+    closePipeline();
+    ++generation;
+    auto fresh = std::make_unique<Stream>();
+
+    GstRef<GstElement> pipe(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("capture"))));
+    GstElement* src = nullptr;
+    const char* tail = "videoconvert ! videoscale ! capsfilter name=caps ! "
+                       "appsink name=sink max-buffers=1 drop=true sync=true";
+    switch (source.kind) {
+    case SourceKind::Camera:
+        src = gst_device_create_element(source.device.get(), nullptr);
+        tail = "decodebin ! videoconvert ! videoscale ! capsfilter name=caps ! "
+               "appsink name=sink max-buffers=1 drop=true sync=false";
+        break;
+    case SourceKind::TestPattern:
+        src = gst_element_factory_make("videotestsrc", nullptr);
+        if (src)
+            g_object_set(src, "is-live", TRUE, "pattern", 18 /* ball */, nullptr);
+        break;
+    case SourceKind::Demo: {
+        src = gst_element_factory_make("appsrc", nullptr);
+        if (!src)
+            break;
+        GstCapsRef caps(gst_caps_new_simple(
+            "video/x-raw", "format", G_TYPE_STRING, "RGB", "width", G_TYPE_INT, DemoScene::kWidth,
+            "height", G_TYPE_INT, DemoScene::kHeight, "framerate", GST_TYPE_FRACTION, kDemoFps, 1,
+            "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr));
+        g_object_set(src, "caps", caps.get(), "format", GST_FORMAT_TIME, "block", TRUE, "max-bytes",
+                     guint64(2 * DemoScene::kWidth * DemoScene::kHeight * 3), nullptr);
+        fresh->scene = &scene;
+        fresh->failAfter = &demoFailAfter;
+        GstAppSrcCallbacks callbacks{};
+        callbacks.need_data = OnNeedDemoData;
+        gst_app_src_set_callbacks(GST_APP_SRC(src), &callbacks, fresh.get(), nullptr);
+        break;
+    }
+    }
+    if (!src)
+        return false;
+    GError* rawError = nullptr;
+    GstElement* bin = gst_parse_bin_from_description(tail, TRUE, &rawError);
+    GErrorRef error(rawError);
+    if (!bin || error) {
+        if (bin)
+            gst_object_unref(gst_object_ref_sink(bin));
+        gst_object_unref(gst_object_ref_sink(src));
+        return false;
+    }
+    gst_bin_add_many(GST_BIN(pipe.get()), src, bin, nullptr); // the pipeline owns both
+    if (!gst_element_link(src, bin))
+        return false;
+
+    GstRef<GstElement> caps(gst_bin_get_by_name(GST_BIN(bin), "caps"));
+    GstRef<GstElement> sink(gst_bin_get_by_name(GST_BIN(bin), "sink"));
+    if (!caps || !sink)
+        return false;
+    g_object_set(caps.get(), "caps", SinkCaps(size).get(), nullptr);
+    GstAppSinkCallbacks sinkCallbacks{};
+    sinkCallbacks.new_sample = OnNewSample;
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &sinkCallbacks, fresh.get(), nullptr);
+
+    stream = std::move(fresh);
+    pipeline = std::move(pipe);
+    capsfilter = caps.get();
+    sourceElement = src;
+    streamDead = false;
+    deliveredSequence = 0;
+    // Only now: the handler reads `stream` and `generation` from streaming threads.
+    GstRef<GstBus> bus(gst_element_get_bus(pipeline.get()));
+    gst_bus_set_sync_handler(bus.get(), &Impl::OnBusMessage, this, nullptr);
+
+    if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE ||
+        !stream->waitFrame(0, size, kFirstFrameTimeoutMs)) {
+        closePipeline();
+        return false;
+    }
+    sinceFrame.start();
+    sinceConnect.start();
+    format = RgbFormat(size, 24);
+    startPump();
+    return true;
+}
+
+// Stops the streaming threads; the last frame stays readable.
+void GstCaptureDriver::Impl::haltPipeline()
+{
+    pump.stop();
+    if (pipeline) {
+        // Handler first, so nothing is queued for a pipeline that is going away.
+        GstRef<GstBus> bus(gst_element_get_bus(pipeline.get()));
+        gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    }
+}
+
+void GstCaptureDriver::Impl::closePipeline()
+{
+    haltPipeline();
+    pipeline.reset();
+    capsfilter = nullptr;
+    sourceElement = nullptr;
+    stream.reset();
+    ++generation;
+}
+
+// Runs on whichever streaming thread posts the message: only queue the news.
+GstBusSyncReply GstCaptureDriver::Impl::OnBusMessage(GstBus*, GstMessage* message, gpointer user)
+{
+    auto* impl = static_cast<Impl*>(user);
+    int id = 0;
+    QString text;
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+        GError* rawError = nullptr;
+        gchar* debug = nullptr;
+        gst_message_parse_error(message, &rawError, &debug);
+        GErrorRef error(rawError);
+        GCharRef keepDebug(debug);
+        id = kErrorStream;
+        text = error ? QString::fromUtf8(error->message) : QStringLiteral("Unknown stream error");
+    } else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
+        id = kErrorEndOfStream;
+        text = QStringLiteral("The camera stopped sending pictures");
+    } else {
+        return GST_BUS_DROP;
+    }
+    if (Stream* s = impl->stream.get()) {
+        {
+            const std::lock_guard lock(s->mutex);
+            s->failed = true;
+        }
+        s->changed.notify_all();
+    }
+    const std::uint64_t generation = impl->generation;
+    QMetaObject::invokeMethod(
+        &impl->context, [impl, generation, id, text] { impl->streamFailed(generation, id, text); },
+        Qt::QueuedConnection);
+    return GST_BUS_DROP;
+}
+
+void GstCaptureDriver::Impl::streamFailed(std::uint64_t gen, int id, const QString& text)
+{
+    if (gen != generation || streamDead || connected < 0)
+        return;
+    streamDead = true;
+    haltPipeline(); // a failed camera is released; the last picture stays
+    const QString name = connected < int(sources.size()) ? sources[connected].name : QString();
+    self.notifyError(id, name.isEmpty() ? text : name + QStringLiteral(": ") + text);
+}
+
+void GstCaptureDriver::Impl::startPump()
+{
+    pump.start(preview ? std::max(1, previewRate) : kIdlePumpMs);
+}
+
+// GUI thread, at the preview rate: hand the newest frame to the preview and
+// notice a camera that has gone quiet.
+void GstCaptureDriver::Impl::pumpTick()
+{
+    if (!stream || streamDead)
+        return;
+    std::uint64_t sequence;
+    QImage frame;
+    {
+        const std::lock_guard lock(stream->mutex);
+        sequence = stream->sequence;
+        if (sequence != deliveredSequence)
+            frame = stream->latest;
+    }
+    if (frame.isNull()) {
+        if (sinceFrame.elapsed() > kStallMs) {
+            streamDead = true;
+            haltPipeline();
+            self.notifyError(
+                kErrorNoPicture,
+                sources[connected].name +
+                    QStringLiteral(": no picture for %1 seconds").arg(kStallMs / 1000));
+        }
+        return;
+    }
+    deliveredSequence = sequence;
+    sinceFrame.start();
+    if (!preview)
+        return;
+    CaptureVideoHeader header;
+    header.data = frame.constBits();
+    header.bufferLength = std::uint32_t(frame.sizeInBytes());
+    header.bytesUsed = header.bufferLength;
+    header.timeCaptured = std::uint32_t(sinceConnect.elapsed());
+    self.notifyFrame(header);
+}
+
+bool GstCaptureDriver::Impl::applySize(QSize size)
+{
+    if (!stream || !capsfilter || streamDead)
+        return false;
+    std::uint64_t before;
+    {
+        const std::lock_guard lock(stream->mutex);
+        before = stream->sequence;
+    }
+    g_object_set(capsfilter, "caps", SinkCaps(size).get(), nullptr);
+    return stream->waitFrame(before, size, kFormatChangeTimeoutMs);
+}
+
+GstCaptureDriver::GstCaptureDriver() : GstCaptureDriver(Options{}) {}
+
+GstCaptureDriver::GstCaptureDriver(const Options& options)
+    : d_(std::make_unique<Impl>(options, *this))
+{}
+
+GstCaptureDriver::~GstCaptureDriver() = default;
+
+DemoScene& GstCaptureDriver::demoScene()
+{
+    return d_->scene;
+}
+
+void GstCaptureDriver::setDemoFailure(int frames)
+{
+    d_->demoFailAfter = frames < 0 ? -1 : frames;
+}
+
+QList<QSize> GstCaptureDriver::offeredSizes() const
+{
+    if (d_->connected < 0)
+        return {};
+    return d_->sources[d_->connected].sizes;
+}
+
+int GstCaptureDriver::connectedIndex() const
+{
+    return d_->connected;
+}
+
+std::optional<DriverDescription> GstCaptureDriver::driverDescription(int index)
+{
+    // Probing is slow; the list is read again from index 0 at most every few
+    // seconds, and never while connected, so indexes stay put under a session.
+    if (!d_->probed || (index == 0 && d_->connected < 0 && d_->sinceProbe.elapsed() > kReprobeMs))
+        d_->probe();
+    if (index < 0 || index >= int(d_->sources.size()))
+        return std::nullopt;
+    const Source& s = d_->sources[std::size_t(index)];
+    return DriverDescription{s.name, s.version};
+}
+
+bool GstCaptureDriver::createSession(int width, int height)
+{
+    if (d_->session)
+        return false; // one capture window for the whole program
+    d_->session = true;
+    d_->viewSize = QSize(width, height);
+    d_->params = CaptureParams{};
+    d_->audio = WaveFormat{};
+    return true;
+}
+
+void GstCaptureDriver::destroySession()
+{
+    disconnectDriver();
+    d_->session = false;
+}
+
+bool GstCaptureDriver::hasSession() const
+{
+    return d_->session;
+}
+
+void GstCaptureDriver::setSessionGeometry(int width, int height)
+{
+    d_->viewSize = QSize(width, height);
+}
+
+bool GstCaptureDriver::connectDriver(int index)
+{
+    if (!d_->session)
+        return false;
+    if (!d_->probed)
+        d_->probe();
+    if (index < 0 || index >= int(d_->sources.size()))
+        return false;
+    disconnectDriver();
+    const Source& source = d_->sources[std::size_t(index)];
+    if (!d_->openPipeline(source, StartSize(source.sizes)))
+        return false;
+    d_->connected = index;
+    return true;
+}
+
+void GstCaptureDriver::disconnectDriver()
+{
+    d_->closePipeline();
+    d_->connected = -1;
+    d_->preview = false;
+    d_->grabbed = QImage();
+}
+
+DriverCaps GstCaptureDriver::capabilities() const
+{
+    DriverCaps caps;
+    if (d_->connected < 0)
+        return caps;
+    const Source& source = d_->sources[std::size_t(d_->connected)];
+    caps.deviceIndex = std::uint32_t(d_->connected);
+    caps.captureInitialized = 1;
+    caps.hasDlgVideoFormat = 1;
+    caps.hasDlgVideoSource = source.kind == SourceKind::Demo ||
+                             (d_->sourceElement && HasColourBalance(d_->sourceElement));
+    return caps;
+}
+
+std::optional<CaptureParams> GstCaptureDriver::captureParams() const
+{
+    if (!d_->session)
+        return std::nullopt;
+    return d_->params;
+}
+
+bool GstCaptureDriver::setCaptureParams(const CaptureParams& params)
+{
+    if (!d_->session)
+        return false;
+    d_->params = params;
+    return true;
+}
+
+int GstCaptureDriver::videoFormatSize() const
+{
+    return d_->connected < 0 ? 0 : d_->format.byteSize();
+}
+
+std::optional<VideoFormat> GstCaptureDriver::videoFormat() const
+{
+    if (d_->connected < 0)
+        return std::nullopt;
+    return d_->format;
+}
+
+bool GstCaptureDriver::setVideoFormat(const VideoFormat& format)
+{
+    if (d_->connected < 0 || d_->streamDead)
+        return false;
+    const BitmapInfoHeader& h = format.header;
+    const QSize size(h.width, h.height);
+    // Frames are always uncompressed RGB; a request for anything else, or for
+    // a size the source does not offer, is refused rather than half applied.
+    if (h.size != BitmapInfoHeader::kSize || h.planes != 1 || h.compression != 0 ||
+        (h.bitCount != 24 && h.bitCount != 32) ||
+        !d_->sources[std::size_t(d_->connected)].sizes.contains(size))
+        return false;
+    const QSize current(d_->format.header.width, d_->format.header.height);
+    if (size != current && !d_->applySize(size)) {
+        d_->applySize(current); // put the running size back
+        return false;
+    }
+    VideoFormat accepted = RgbFormat(size, h.bitCount);
+    accepted.header.xPelsPerMeter = h.xPelsPerMeter;
+    accepted.header.yPelsPerMeter = h.yPelsPerMeter;
+    d_->format = accepted;
+    return true;
+}
+
+std::optional<WaveFormat> GstCaptureDriver::audioFormat() const
+{
+    if (!d_->session)
+        return std::nullopt;
+    return d_->audio;
+}
+
+void GstCaptureDriver::setAudioFormat(const WaveFormat& format)
+{
+    if (d_->session)
+        d_->audio = format;
+}
+
+void GstCaptureDriver::setPreviewRate(int milliseconds)
+{
+    d_->previewRate = std::max(1, milliseconds);
+    if (d_->pump.isActive())
+        d_->startPump();
+}
+
+void GstCaptureDriver::setPreview(bool on)
+{
+    d_->preview = on && d_->connected >= 0;
+    if (d_->pump.isActive())
+        d_->startPump();
+}
+
+void GstCaptureDriver::setOverlay(bool)
+{
+    // No overlay hardware: the capability says so and the request is ignored.
+}
+
+void GstCaptureDriver::setScale(bool stretch)
+{
+    d_->stretch = stretch;
+}
+
+bool GstCaptureDriver::scale() const
+{
+    return d_->stretch;
+}
+
+QImage GstCaptureDriver::currentFrame() const
+{
+    if (!d_->stream)
+        return {};
+    const std::lock_guard lock(d_->stream->mutex);
+    return d_->stream->latest;
+}
+
+void GstCaptureDriver::grabFrameNoStop()
+{
+    d_->grabbed = d_->streamDead ? QImage() : currentFrame();
+}
+
+bool GstCaptureDriver::saveFrame(const QString& path)
+{
+    if (d_->connected < 0 || d_->grabbed.isNull() || path.size() > kMaxPathLength)
+        return false;
+    return BmpFile::Save(d_->grabbed, path);
+}
+
+void GstCaptureDriver::showFormatDialog(QWidget* parent)
+{
+    if (d_->connected < 0)
+        return;
+    const QSize current(d_->format.header.width, d_->format.header.height);
+    TDlgVideoFormat dialog(d_->sources[std::size_t(d_->connected)].sizes, current,
+                           d_->format.header.bitCount, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    VideoFormat wanted = d_->format;
+    wanted.header.width = dialog.chosenSize().width();
+    wanted.header.height = dialog.chosenSize().height();
+    wanted.header.bitCount = dialog.chosenBitCount();
+    if (!setVideoFormat(wanted))
+        dialog.reportRefused();
+}
+
+void GstCaptureDriver::showSourceDialog(QWidget* parent)
+{
+    if (d_->connected < 0 || !capabilities().hasDlgVideoSource)
+        return;
+    if (d_->sources[std::size_t(d_->connected)].kind == SourceKind::Demo) {
+        TDlgVideoSource dialog(d_->scene, parent);
+        dialog.exec();
+    } else {
+        TDlgVideoSource dialog(d_->sourceElement, parent);
+        dialog.exec();
+    }
+}
+
+void GstCaptureDriver::showDisplayDialog(QWidget*)
+{
+    // No display dialog: the capability is absent.
+}

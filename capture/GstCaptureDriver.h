@@ -1,0 +1,84 @@
+#pragma once
+
+#include "CaptureDriver.h"
+
+#include <QList>
+#include <QSize>
+
+#include <cstdint>
+#include <memory>
+
+class DemoScene;
+
+// The real capture back end, over GStreamer. Drivers are the cameras the
+// device monitor reports ("Video/Source", ordered by device path), then the
+// built-in demo camera last. A session runs one pipeline
+//   source ! [decodebin !] videoconvert ! videoscale ! RGB w x h ! appsink
+// whose sink keeps only the newest frame. Streaming threads never call back
+// into the program: frames wait for the GUI thread's preview tick, and bus
+// errors are queued to the GUI thread and delivered as error notifications.
+class GstCaptureDriver final : public CaptureDriver
+{
+public:
+    struct Options
+    {
+        bool probeCameras = true; // ask the device monitor for cameras
+        bool testPattern = false; // add a videotestsrc "camera" before the demo camera
+        std::uint32_t demoSeed = 1;
+    };
+
+    static constexpr const char* kDemoCameraName = "Demo camera (built-in test scene)";
+    static constexpr const char* kTestPatternName = "Test pattern (videotestsrc)";
+
+    // Error ids of the error notification.
+    static constexpr int kErrorStream = 1;      // the pipeline reported an error
+    static constexpr int kErrorEndOfStream = 2; // the camera stopped sending
+    static constexpr int kErrorNoPicture = 3;   // no frame for kStallMs
+
+    static constexpr int kStallMs = 5000;
+
+    GstCaptureDriver();
+    explicit GstCaptureDriver(const Options& options);
+    ~GstCaptureDriver() override;
+
+    // The demo camera's scene; its period and noise may change at any time.
+    DemoScene& demoScene();
+    // Test switch: the demo camera fails like a camera that is pulled out
+    // after `frames` more frames; -1 = never.
+    void setDemoFailure(int frames);
+
+    // Frame sizes the connected source offers, smallest first.
+    QList<QSize> offeredSizes() const;
+    int connectedIndex() const;
+
+    std::optional<DriverDescription> driverDescription(int index) override;
+    bool createSession(int width, int height) override;
+    void destroySession() override;
+    bool hasSession() const override;
+    void setSessionGeometry(int width, int height) override;
+    bool connectDriver(int index) override;
+    void disconnectDriver() override;
+    DriverCaps capabilities() const override;
+    std::optional<CaptureParams> captureParams() const override;
+    bool setCaptureParams(const CaptureParams& params) override;
+    int videoFormatSize() const override;
+    std::optional<VideoFormat> videoFormat() const override;
+    bool setVideoFormat(const VideoFormat& format) override;
+    std::optional<WaveFormat> audioFormat() const override;
+    void setAudioFormat(const WaveFormat& format) override;
+    void setPreviewRate(int milliseconds) override;
+    void setPreview(bool on) override;
+    void setOverlay(bool on) override;
+    void setScale(bool stretch) override;
+    bool scale() const override;
+    QImage currentFrame() const override;
+    void grabFrameNoStop() override;
+    bool saveFrame(const QString& path) override;
+    void showFormatDialog(QWidget* parent) override;
+    void showSourceDialog(QWidget* parent) override;
+    void showDisplayDialog(QWidget* parent) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};

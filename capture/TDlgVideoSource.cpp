@@ -1,0 +1,146 @@
+#include "TDlgVideoSource.h"
+
+#include "DemoScene.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <gst/gst.h>
+#include <gst/video/colorbalance.h>
+
+#include <vector>
+
+namespace {
+
+struct ChannelRef
+{
+    GstColorBalanceChannel* channel;
+    int original;
+};
+
+// References to the source and its channels, held while the dialog edits them.
+struct BalanceRefs
+{
+    explicit BalanceRefs(GstElement* element)
+        : source(GST_ELEMENT(gst_object_ref(element))), balance(GST_COLOR_BALANCE(source))
+    {}
+    BalanceRefs(const BalanceRefs&) = delete;
+    BalanceRefs& operator=(const BalanceRefs&) = delete;
+    ~BalanceRefs()
+    {
+        for (const ChannelRef& c : channels)
+            gst_object_unref(c.channel);
+        gst_object_unref(source);
+    }
+
+    GstElement* source;
+    GstColorBalance* balance;
+    std::vector<ChannelRef> channels;
+};
+
+} // namespace
+
+bool HasColourBalance(GstElement* element)
+{
+    if (!element || !GST_IS_COLOR_BALANCE(element))
+        return false;
+    return gst_color_balance_list_channels(GST_COLOR_BALANCE(element)) != nullptr;
+}
+
+TDlgVideoSource::TDlgVideoSource(DemoScene& scene, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TDlgVideoSource"));
+    setWindowTitle(QStringLiteral("Video source"));
+
+    SpinEditPeriod = new QSpinBox(this);
+    SpinEditPeriod->setObjectName(QStringLiteral("SpinEditPeriod"));
+    SpinEditPeriod->setRange(0, DemoScene::kMaxPeriodMs / 1000);
+    SpinEditPeriod->setSpecialValueText(QStringLiteral("never"));
+    SpinEditPeriod->setSuffix(QStringLiteral(" s"));
+    SpinEditPeriod->setValue(scene.motionPeriodMs() / 1000);
+    SpinEditNoise = new QSpinBox(this);
+    SpinEditNoise->setObjectName(QStringLiteral("SpinEditNoise"));
+    SpinEditNoise->setRange(0, DemoScene::kMaxNoise);
+    SpinEditNoise->setValue(scene.noise());
+
+    const int period = scene.motionPeriodMs();
+    const int noise = scene.noise();
+    restore_ = [&scene, period, noise] {
+        scene.setMotionPeriodMs(period);
+        scene.setNoise(noise);
+    };
+    connect(SpinEditPeriod, &QSpinBox::valueChanged, this,
+            [&scene](int seconds) { scene.setMotionPeriodMs(seconds * 1000); });
+    connect(SpinEditNoise, &QSpinBox::valueChanged, this,
+            [&scene](int amplitude) { scene.setNoise(amplitude); });
+
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("An object crosses every:"), SpinEditPeriod);
+    form->addRow(QStringLiteral("Sensor noise:"), SpinEditNoise);
+    layout->addLayout(form);
+    addButtons(layout);
+}
+
+TDlgVideoSource::TDlgVideoSource(GstElement* source, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TDlgVideoSource"));
+    setWindowTitle(QStringLiteral("Video source"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+
+    if (HasColourBalance(source)) {
+        auto refs = std::make_shared<BalanceRefs>(source);
+        for (const GList* l = gst_color_balance_list_channels(refs->balance); l; l = l->next) {
+            auto* channel = GST_COLOR_BALANCE_CHANNEL(gst_object_ref(l->data));
+            refs->channels.push_back(
+                {channel, gst_color_balance_get_value(refs->balance, channel)});
+
+            auto* slider = new QSlider(Qt::Horizontal, this);
+            const QString label = QString::fromUtf8(channel->label);
+            QString name = label;
+            name.remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")));
+            slider->setObjectName(QStringLiteral("TrackBar") + name);
+            slider->setRange(channel->min_value, channel->max_value);
+            slider->setValue(refs->channels.back().original);
+            connect(slider, &QSlider::valueChanged, this, [refs, channel](int v) {
+                gst_color_balance_set_value(refs->balance, channel, v);
+            });
+            form->addRow(label + QLatin1Char(':'), slider);
+            TrackBars.append(slider);
+        }
+        restore_ = [refs] {
+            for (const ChannelRef& c : refs->channels)
+                gst_color_balance_set_value(refs->balance, c.channel, c.original);
+        };
+    }
+    if (TrackBars.isEmpty())
+        form->addRow(new QLabel(QStringLiteral("This camera has no picture controls."), this));
+    addButtons(layout);
+}
+
+void TDlgVideoSource::addButtons(QVBoxLayout* layout)
+{
+    auto* buttons = new QDialogButtonBox(this);
+    BitBtnOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    BitBtnOK->setObjectName(QStringLiteral("BitBtnOK"));
+    BitBtnCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    BitBtnCancel->setObjectName(QStringLiteral("BitBtnCancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+void TDlgVideoSource::done(int result)
+{
+    if (result != QDialog::Accepted && restore_)
+        restore_();
+    QDialog::done(result);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+#include <functional>
+
+class DemoScene;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+typedef struct _GstElement GstElement;
+
+// The capture driver's source dialog. For a camera: one slider for each
+// colour-balance control it has (brightness, contrast, ...). For the demo
+// camera: its motion period and sensor noise. Changes apply at once, so the
+// preview shows them; Cancel puts the values back as they were.
+class TDlgVideoSource : public QDialog
+{
+public:
+    TDlgVideoSource(DemoScene& scene, QWidget* parent = nullptr);
+    TDlgVideoSource(GstElement* colourBalanceSource, QWidget* parent = nullptr);
+
+    // Demo camera controls (null for a camera).
+    QSpinBox* SpinEditPeriod = nullptr; // seconds; 0 = no object
+    QSpinBox* SpinEditNoise = nullptr;
+    // Camera controls, in the camera's order; objectName "TrackBar" + label.
+    QList<QSlider*> TrackBars;
+    QPushButton* BitBtnOK = nullptr;
+    QPushButton* BitBtnCancel = nullptr;
+
+    void done(int result) override;
+
+private:
+    void addButtons(class QVBoxLayout* layout);
+
+    std::function<void()> restore_;
+};
+
+// True when the element has colour-balance controls to show.
+bool HasColourBalance(GstElement* element);

@@ -1,0 +1,319 @@
+#include "GstCaptureDriver.h"
+
+#include "BmpFile.h"
+#include "DemoScene.h"
+#include "ModalAnswerer.h"
+#include "ScratchDir.h"
+#include "TDlgVideoFormat.h"
+#include "TDlgVideoSource.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+VideoFormat WithSize(VideoFormat f, int w, int h)
+{
+    f.header.width = w;
+    f.header.height = h;
+    return f;
+}
+
+GstCaptureDriver::Options TestOptions()
+{
+    GstCaptureDriver::Options o;
+    o.probeCameras = false; // CI has no camera; the demo and the test pattern stand in
+    o.testPattern = true;
+    return o;
+}
+
+constexpr int kPattern = 0;
+constexpr int kDemo = 1;
+
+class GstDriver : public ::testing::Test
+{
+protected:
+    void connect(int index)
+    {
+        ASSERT_TRUE(driver.createSession(320, 240));
+        ASSERT_TRUE(driver.connectDriver(index));
+    }
+
+    GstCaptureDriver driver{TestOptions()};
+    ScratchDir dir;
+};
+
+} // namespace
+
+TEST_F(GstDriver, ListsTheDemoCameraLastAndNothingBeyond)
+{
+    ASSERT_TRUE(driver.driverDescription(kPattern));
+    EXPECT_EQ(driver.driverDescription(kPattern)->name, GstCaptureDriver::kTestPatternName);
+    ASSERT_TRUE(driver.driverDescription(kDemo));
+    EXPECT_EQ(driver.driverDescription(kDemo)->name, "Demo camera (built-in test scene)");
+    EXPECT_FALSE(driver.driverDescription(2));
+    EXPECT_FALSE(driver.driverDescription(-1));
+    EXPECT_FALSE(driver.driverDescription(10));
+
+    GstCaptureDriver plain(GstCaptureDriver::Options{false, false, 1});
+    EXPECT_EQ(plain.driverDescription(0)->name, GstCaptureDriver::kDemoCameraName);
+    EXPECT_FALSE(plain.driverDescription(1));
+}
+
+TEST_F(GstDriver, SessionRulesAndStoredRecords)
+{
+    EXPECT_FALSE(driver.connectDriver(kDemo)); // no session yet
+    EXPECT_FALSE(driver.captureParams());
+    EXPECT_EQ(driver.videoFormatSize(), 0);
+    ASSERT_TRUE(driver.createSession(320, 240));
+    EXPECT_FALSE(driver.createSession(320, 240)); // one capture window only
+    EXPECT_FALSE(driver.connectDriver(7));        // nothing there
+
+    auto params = driver.captureParams();
+    ASSERT_TRUE(params);
+    params->requestMicroSecPerFrame = 41666;
+    params->numAudioRequested = 9; // a field the component never writes comes back as written
+    ASSERT_TRUE(driver.setCaptureParams(*params));
+    EXPECT_EQ(driver.captureParams(), params);
+    WaveFormat audio;
+    audio.channels = 2;
+    driver.setAudioFormat(audio);
+    EXPECT_EQ(driver.audioFormat(), audio);
+
+    driver.destroySession();
+    EXPECT_FALSE(driver.hasSession());
+    EXPECT_FALSE(driver.captureParams());
+}
+
+TEST_F(GstDriver, DemoCameraStartsAtItsNativeSizeWithItsCapabilities)
+{
+    connect(kDemo);
+    const auto f = driver.videoFormat();
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->header.width, 640);
+    EXPECT_EQ(f->header.height, 480);
+    EXPECT_EQ(f->header.bitCount, 24);
+    EXPECT_EQ(f->header.size, 40u);
+    EXPECT_EQ(driver.videoFormatSize(), 40);
+    const DriverCaps caps = driver.capabilities();
+    EXPECT_TRUE(caps.hasDlgVideoFormat);
+    EXPECT_TRUE(caps.hasDlgVideoSource);
+    EXPECT_FALSE(caps.hasDlgVideoDisplay);
+    EXPECT_FALSE(caps.hasOverlay);
+    EXPECT_EQ(driver.offeredSizes(),
+              (QList<QSize>{{160, 120}, {176, 144}, {320, 240}, {352, 288}, {640, 480}}));
+}
+
+TEST_F(GstDriver, FormatChangesReachTheSavedFrameAndRefusalsKeepTheOldSize)
+{
+    connect(kDemo);
+    const VideoFormat base = *driver.videoFormat();
+    const QString path = dir.file("~ILXTMP.BMP");
+    for (const QSize s : {QSize(176, 144), QSize(352, 288), QSize(160, 120)}) {
+        ASSERT_TRUE(driver.setVideoFormat(WithSize(base, s.width(), s.height()))) << s.width();
+        EXPECT_EQ(driver.videoFormat()->header.width, s.width());
+        driver.grabFrameNoStop();
+        ASSERT_TRUE(driver.saveFrame(path));
+        QString error;
+        EXPECT_EQ(BmpFile::Load(path, &error).size(), s) << error.toStdString();
+        EXPECT_EQ(QImage(path).size(), s); // and Qt's own reader agrees
+    }
+
+    EXPECT_FALSE(driver.setVideoFormat(WithSize(base, 300, 200))); // not offered
+    VideoFormat sixteen = WithSize(base, 176, 144);
+    sixteen.header.bitCount = 16;
+    EXPECT_FALSE(driver.setVideoFormat(sixteen));
+    VideoFormat compressed = WithSize(base, 176, 144);
+    compressed.header.compression = 0x47504A4D;
+    EXPECT_FALSE(driver.setVideoFormat(compressed));
+    EXPECT_EQ(driver.videoFormat()->header.width, 160);
+    driver.grabFrameNoStop();
+    ASSERT_TRUE(driver.saveFrame(path));
+    EXPECT_EQ(BmpFile::Load(path).size(), QSize(160, 120));
+
+    EXPECT_FALSE(driver.saveFrame(dir.path() + "/" + QString(300, 'x')));
+}
+
+TEST_F(GstDriver, TestPatternRunsThroughTheSamePipeline)
+{
+    connect(kPattern);
+    EXPECT_FALSE(driver.capabilities().hasDlgVideoSource); // videotestsrc has no picture controls
+    ASSERT_TRUE(driver.setVideoFormat(WithSize(*driver.videoFormat(), 352, 288)));
+    driver.grabFrameNoStop();
+    const QString path = dir.file("pattern.bmp");
+    ASSERT_TRUE(driver.saveFrame(path));
+    const QImage frame = BmpFile::Load(path);
+    ASSERT_EQ(frame.size(), QSize(352, 288));
+    EXPECT_NE(frame.pixelColor(0, 0), frame.pixelColor(176, 144)); // a picture, not a blank
+}
+
+TEST_F(GstDriver, PreviewDeliversFramesAtThePreviewRateOnTheGuiThread)
+{
+    int frames = 0;
+    bool offThread = false;
+    std::uint32_t bytes = 0;
+    driver.setFrameNotification([&](const CaptureVideoHeader* h) {
+        ++frames;
+        offThread |= QThread::currentThread() != qApp->thread();
+        bytes = h->bytesUsed;
+        return 1;
+    });
+    connect(kDemo);
+    ASSERT_TRUE(driver.setVideoFormat(WithSize(*driver.videoFormat(), 320, 240)));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frames, 0); // nothing before preview is on
+    driver.setPreviewRate(1000 / 24);
+    driver.setPreview(true);
+    WaitUntil([] { return false; }, 1000);
+    // The demo camera sends 30 frames a second; the preview takes one every 41 ms.
+    EXPECT_GE(frames, 14);
+    EXPECT_LE(frames, 26);
+    EXPECT_FALSE(offThread);
+    EXPECT_EQ(bytes, 320u * 240u * 3u);
+
+    driver.setPreview(false);
+    QCoreApplication::processEvents();
+    const int stopped = frames;
+    WaitUntil([] { return false; }, 300);
+    EXPECT_EQ(frames, stopped);
+}
+
+TEST_F(GstDriver, DemoObjectShowsInGrabbedFrames)
+{
+    driver.demoScene().setMotionPeriodMs(DemoScene::kMinPeriodMs); // crossing from 1 s to 3 s
+    connect(kDemo);
+    ASSERT_TRUE(driver.setVideoFormat(WithSize(*driver.videoFormat(), 352, 288)));
+    // Grab every 250 ms for 3.2 s and keep the largest change between neighbours.
+    QImage previous;
+    double most = 0;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 3200) {
+        WaitUntil([] { return false; }, 250);
+        driver.grabFrameNoStop();
+        ASSERT_TRUE(driver.saveFrame(dir.file("g.bmp")));
+        const QImage frame = BmpFile::Load(dir.file("g.bmp"));
+        if (!previous.isNull()) {
+            qint64 changed = 0;
+            for (int y = 0; y < frame.height(); ++y)
+                for (int x = 0; x < frame.width(); ++x) {
+                    const QColor a = frame.pixelColor(x, y), b = previous.pixelColor(x, y);
+                    changed +=
+                        std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                  std::abs(a.blue() - b.blue())}) > 38;
+                }
+            most = std::max(most, 100.0 * double(changed) / (352.0 * 288.0));
+        }
+        previous = frame;
+    }
+    EXPECT_GT(most, 5.0);
+}
+
+TEST_F(GstDriver, CameraFailureMidStreamIsAnErrorNotificationNotACrash)
+{
+    std::vector<std::pair<int, QString>> errors;
+    bool offThread = false;
+    driver.setErrorNotification([&](int id, const QString& text) {
+        errors.emplace_back(id, text);
+        offThread |= QThread::currentThread() != qApp->thread();
+        return 1;
+    });
+    driver.setDemoFailure(20);
+    connect(kDemo);
+    ASSERT_TRUE(WaitUntil([&] { return !errors.empty(); }, 5000));
+    WaitUntil([] { return false; }, 200);
+    ASSERT_EQ(errors.size(), 1u); // reported once, not once per streaming thread
+    EXPECT_EQ(errors[0].first, GstCaptureDriver::kErrorStream);
+    EXPECT_TRUE(errors[0].second.startsWith(GstCaptureDriver::kDemoCameraName))
+        << errors[0].second.toStdString();
+    EXPECT_FALSE(offThread);
+
+    // A dead camera writes no frame file, refuses formats, and can be dropped.
+    driver.grabFrameNoStop();
+    EXPECT_FALSE(driver.saveFrame(dir.file("dead.bmp")));
+    EXPECT_FALSE(QFile::exists(dir.file("dead.bmp")));
+    EXPECT_FALSE(driver.setVideoFormat(WithSize(*driver.videoFormat(), 176, 144)));
+    driver.disconnectDriver();
+
+    driver.setDemoFailure(-1);
+    ASSERT_TRUE(driver.connectDriver(kDemo)); // and it comes back
+    driver.grabFrameNoStop();
+    EXPECT_TRUE(driver.saveFrame(dir.file("alive.bmp")));
+}
+
+TEST_F(GstDriver, FormatDialogAppliesTheChosenSize)
+{
+    connect(kDemo);
+    ModalAnswerer answer([](QWidget* modal) {
+        auto* dlg = qobject_cast<QDialog*>(modal);
+        auto* list = modal->findChild<QListWidget*>("ListBoxSizes");
+        ASSERT_TRUE(dlg && list);
+        EXPECT_EQ(list->currentItem()->text(), "640 x 480"); // starts on the current size
+        list->setCurrentRow(1);
+        modal->findChild<QPushButton*>("BitBtnOK")->click();
+    });
+    driver.showFormatDialog(nullptr);
+    ASSERT_TRUE(answer.answered());
+    EXPECT_EQ(driver.videoFormat()->header.width, 176);
+    EXPECT_EQ(driver.videoFormat()->header.height, 144);
+    driver.grabFrameNoStop();
+    EXPECT_TRUE(driver.saveFrame(dir.file("f.bmp")));
+    EXPECT_EQ(BmpFile::Load(dir.file("f.bmp")).size(), QSize(176, 144));
+}
+
+TEST_F(GstDriver, DemoSourceDialogSetsPeriodAndNoiseAndCancelPutsThemBack)
+{
+    connect(kDemo);
+    ModalAnswerer ok([](QWidget* modal) {
+        modal->findChild<QSpinBox*>("SpinEditPeriod")->setValue(10);
+        modal->findChild<QSpinBox*>("SpinEditNoise")->setValue(12);
+        modal->findChild<QPushButton*>("BitBtnOK")->click();
+    });
+    driver.showSourceDialog(nullptr);
+    ASSERT_TRUE(ok.answered());
+    EXPECT_EQ(driver.demoScene().motionPeriodMs(), 10000);
+    EXPECT_EQ(driver.demoScene().noise(), 12);
+
+    ModalAnswerer cancel([](QWidget* modal) {
+        modal->findChild<QSpinBox*>("SpinEditPeriod")->setValue(0);
+        modal->findChild<QSpinBox*>("SpinEditNoise")->setValue(40);
+        modal->findChild<QPushButton*>("BitBtnCancel")->click();
+    });
+    driver.showSourceDialog(nullptr);
+    ASSERT_TRUE(cancel.answered());
+    EXPECT_EQ(driver.demoScene().motionPeriodMs(), 10000);
+    EXPECT_EQ(driver.demoScene().noise(), 12);
+}
+
+TEST_F(GstDriver, TearingDownWhileStreamingIsSafe)
+{
+    driver.setFrameNotification([](const CaptureVideoHeader*) { return 1; });
+    for (int i = 0; i < 3; ++i) {
+        connect(kDemo);
+        driver.setPreviewRate(10);
+        driver.setPreview(true);
+        WaitUntil([] { return false; }, 50);
+        driver.destroySession();
+    }
+    connect(kPattern);
+    // The fixture's driver is destroyed with its pipeline still playing.
+}
