@@ -397,12 +397,12 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
 
     GstRef<GstElement> pipe(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("capture"))));
     GstElement* src = nullptr;
-    const char* tail = "videoconvert ! videoscale ! capsfilter name=caps ! "
+    const char* tail = "videoconvert ! videoscale add-borders=false ! capsfilter name=caps ! "
                        "appsink name=sink max-buffers=1 drop=true sync=true";
     switch (source.kind) {
     case SourceKind::Camera:
         src = gst_device_create_element(source.device.get(), nullptr);
-        tail = "decodebin ! videoconvert ! videoscale ! capsfilter name=caps ! "
+        tail = "decodebin ! videoconvert ! videoscale add-borders=false ! capsfilter name=caps ! "
                "appsink name=sink max-buffers=1 drop=true sync=false";
         break;
     case SourceKind::TestPattern:
