@@ -2,6 +2,7 @@
 // writes, many times over, and checks that every file it leaves is whole:
 // either the old version or the new one, and readable by the program.
 #include "Horaires.h"
+#include "ProfileFile.h"
 #include "ScratchDir.h"
 #include "TTimeCells.h"
 
@@ -101,4 +102,22 @@ TEST(CrashSafety, KilledLogWritesLeaveWholeLines)
         // The trim keeps the log bounded however often it is rewritten.
         EXPECT_LE(bytes.size(), 32768 + 4096);
     }
+}
+
+TEST(CrashSafety, KilledSettingsWritesKeepEveryKey)
+{
+    ScratchDir dir;
+    QRandomGenerator random(1234);
+    const QString path = dir.file(QStringLiteral("iLXLE_PARAM.DAT"));
+    for (int k = 0; k < kKills; ++k) {
+        ASSERT_TRUE(RunAndKill(QStringLiteral("settings"), dir.path(), random)) << "kill " << k;
+        for (int key = 0; key < 10; ++key) {
+            const QString value = ReadProfileString(path, QStringLiteral("Setup"),
+                                                    QStringLiteral("Key%1").arg(key), "missing");
+            EXPECT_TRUE(value == QStringLiteral("first %1").arg(key) ||
+                        value == QStringLiteral("second value %1").arg(key))
+                << "kill " << k << " key " << key << ": " << value.toStdString();
+        }
+    }
+    ExpectOnlyFiles(dir.path(), {QStringLiteral("iLXLE_PARAM.DAT")});
 }

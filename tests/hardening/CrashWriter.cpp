@@ -2,8 +2,9 @@
 // over, flipping between two known versions, until it is killed. Prints
 // "ready" once the first version is on disk so the parent knows when a kill
 // can land in the middle of a write.
-//   ilx_crash_writer <schedule|log> <folder>
+//   ilx_crash_writer <schedule|log|settings> <folder>
 #include "Horaires.h"
+#include "ProfileFile.h"
 #include "TAlarmLog.h"
 #include "TTimeCells.h"
 
@@ -56,6 +57,23 @@ int WriteLog(const QString& folder)
     }
 }
 
+// Ten keys, each flipped between two values one write at a time, the way the
+// options dialog and the main window write theirs.
+int WriteSettings(const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/iLXLE_PARAM.DAT");
+    for (unsigned round = 0;; ++round) {
+        for (int key = 0; key < 10; ++key)
+            WriteProfileString(path, QStringLiteral("Setup"), QStringLiteral("Key%1").arg(key),
+                               round % 2 ? QStringLiteral("second value %1").arg(key)
+                                         : QStringLiteral("first %1").arg(key));
+        if (round == 0) {
+            std::puts("ready");
+            std::fflush(stdout);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -68,6 +86,8 @@ int main(int argc, char** argv)
     const QString folder = QString::fromLocal8Bit(argv[2]);
     if (kind == QLatin1String("schedule"))
         return WriteSchedules(folder);
+    if (kind == QLatin1String("settings"))
+        return WriteSettings(folder);
     if (kind == QLatin1String("log"))
         return WriteLog(folder);
     return 1;
