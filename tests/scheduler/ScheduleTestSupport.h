@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <ostream>
+
 class TTimeCells;
 
 // A fixed "now" for the scheduler, given as a weekday of the week of Sunday
@@ -26,3 +28,9 @@ private:
 
 // Sets [fromCell, toCell] of one weekday to value.
 void SetSpan(TTimeCells& cells, int weekday, int fromCell, int toCell, bool value);
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
