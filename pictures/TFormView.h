@@ -1,0 +1,125 @@
+#pragma once
+
+#include "TPictureFolder.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QStringList>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPrinter;
+class QSlider;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class TPictureBox;
+
+// "View pictures catched": browses the pictures of one folder a day at a
+// time, with navigation, a slide show, printing, copying and deletion. Made
+// for one viewing and destroyed when closed; it writes nothing but deletions.
+class TFormView : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum class TPrintRange
+    {
+        All,
+        Selection,
+        Pages
+    };
+
+    explicit TFormView(QWidget* parent = nullptr);
+    ~TFormView() override;
+
+    // The opener's side: set the owner line, list the folder, show modally,
+    // then take the last picture (empty when the folder had none).
+    static QString Open(QWidget* parent, const QString& folder, const QString& ownerLine);
+    void SetOwnerLine(const QString& line) { ownerLine_ = line; }
+    void SetPrintNote(const QString& note) { printNote_ = note; }
+    void ListFolder(const QString& folder);
+    QString LastPicture() const;
+
+    const TPictureFolder& Pictures() const { return pictures_; }
+    const QStringList& ShownList() const { return shown_; }
+    int CurrentIndex() const { return index_; }
+    bool PrintCanceled() const { return printCancel_; }
+    bool Printing() const { return printing_; }
+
+    // Prints pictures `from`..`to` (1-based, of the shown list; ignored but
+    // for Pages), one per page. Returns the number of pages started.
+    int PrintPictures(QPrinter& printer, TPrintRange range, int from = 0, int to = 0);
+
+    // Handlers, named after the control and its event.
+    void ComboBoxDateClick();
+    void RxSpeedButtonFirstClick();
+    void RxSpeedButtonPreviousClick();
+    void RxSpeedButtonNextClick();
+    void RxSpeedButtonLastClick();
+    void EditIndexChange();
+    void TrackBarChange();
+    void SpeedButtonPlayClick();
+    void TimerTimer();
+    void RxSpeedButtonDeleteClick();
+    void RxSpeedButtonCopyClick();
+    void RxSpeedButtonPrintClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void CreateControls();
+    void RebuildDayList();
+    void ApplyDayFilter();
+    void UpdateControls();
+    void ShowPicture(int i);
+    void FitWindow(QSize picture);
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void SetStatusLine(const QString& text);
+
+    TPictureFolder pictures_;
+    QStringList shown_;
+    int index_ = -1;
+    QString ownerLine_;
+    QString printNote_;
+    bool printCancel_ = false;
+    bool printing_ = false;
+    bool typing_ = false;
+    int frameWidth_ = 0;
+    int captionHeight_ = 0;
+
+    // Controls, owned by the window through Qt's parent chain.
+    QFrame* PanelTop = nullptr;
+    QComboBox* ComboBoxDate = nullptr;
+    QToolButton* RxSpeedButtonFirst = nullptr;
+    QToolButton* RxSpeedButtonPrevious = nullptr;
+    QLineEdit* EditIndex = nullptr;
+    QLabel* LabelTotal = nullptr;
+    QToolButton* RxSpeedButtonNext = nullptr;
+    QToolButton* RxSpeedButtonLast = nullptr;
+    QToolButton* RxSpeedButtonPrint = nullptr;
+    QToolButton* RxSpeedButtonCopy = nullptr;
+    QToolButton* RxSpeedButtonDelete = nullptr;
+    TPictureBox* Image = nullptr;
+    QLabel* PanelInfo = nullptr;
+    QFrame* PanelBottom = nullptr;
+    QFrame* PanelPlay = nullptr;
+    QToolButton* SpeedButtonPlay = nullptr;
+    QSlider* TrackBar = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QLabel* LabelStatus = nullptr;
+    QMenu* PopupMenu = nullptr;
+    QAction* MenuItemPrint = nullptr;
+    QAction* MenuItemCopy = nullptr;
+    QAction* MenuItemDelete = nullptr;
+    QTimer* Timer = nullptr;
+};
