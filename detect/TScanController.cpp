@@ -155,12 +155,23 @@ void TScanController::handleDetection(QObject* sender)
     SetDetectionCount(detectionCount_ + 1);
     host_.SetVideoPanelRed(true);
     const TScanOptions options = host_.ScanOptions();
-    if (options.Alarm && !host_.SoundBusy())
-        host_.StartSoundAlarm(sender, options.SoundLoop, options.SoundFile);
-    const QString name = host_.SavePicture(buffers_[static_cast<std::size_t>(bufferIndex_)]);
-    // A failed save has reported itself; the last good picture stays the last one.
-    if (!name.isEmpty())
-        lastImage_ = name;
+    // An alarm that fails to start must not cost the picture: the failure is
+    // passed on to the cycle only after the save.
+    std::exception_ptr alarmFailure;
+    if (options.Alarm && !host_.SoundBusy()) {
+        try {
+            host_.StartSoundAlarm(sender, options.SoundLoop, options.SoundFile);
+        } catch (...) {
+            alarmFailure = std::current_exception();
+        }
+    }
+    lastImage_ = host_.SavePicture(buffers_[static_cast<std::size_t>(bufferIndex_)]);
+    // A failed save has shown its warning; scanning stops so that a full disk
+    // does not bring one warning per detection.
+    if (lastImage_.isEmpty())
+        SetScanning(false);
+    if (alarmFailure)
+        std::rethrow_exception(alarmFailure);
 }
 
 void TScanController::enableTimerIfVideo()

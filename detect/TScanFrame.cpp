@@ -73,6 +73,11 @@ bool TScanFrame::Shown() const
     return !panel_->isHidden();
 }
 
+TScanArea TScanFrame::Area() const
+{
+    return TScanArea{Shown(), percents_.PX, percents_.PY, percents_.PW, percents_.PH};
+}
+
 void TScanFrame::PlaceFrame()
 {
     dragMode_ = DragMode::Placing;

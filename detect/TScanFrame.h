@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScanFrameGeometry.h"
+#include "TScanHost.h"
 
 #include <QObject>
 #include <QRect>
@@ -48,6 +49,8 @@ public:
     // Visible exactly when on and the video is active.
     void ShowFrame(bool on);
     bool Shown() const;
+    // What the comparison and the picture save receive.
+    TScanArea Area() const;
     void PlaceFrame();
     // Locked while scanning or zoomed: disabled, no size grip.
     void SetLocked(bool locked);

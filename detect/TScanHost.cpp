@@ -1,5 +1,7 @@
 #include "TScanHost.h"
 
+#include "PictureDrawing.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
@@ -22,4 +24,9 @@ void TScanHost::SetWaitCursor(bool wait)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void TScanHost::DrawPictureLabel(QImage& picture, const QString& text)
+{
+    ::DrawPictureLabel(picture, text);
 }

@@ -62,7 +62,8 @@ public:
     virtual TScanArea ScanArea() const = 0;
 
     // Picture save: writes the newest frame as a picture and returns its file
-    // name; reports its own failure (and switches scanning off), returning "".
+    // name; on failure it shows its warning and returns "" (the controller
+    // then switches scanning off).
     virtual QString SavePicture(const QImage& frame) = 0;
 
     // Main window controls.
@@ -88,7 +89,8 @@ public:
     virtual void ShowStill(const QImage& still) = 0;
     virtual void SetModeVideoCaption(const QString& caption) = 0;
     virtual void RelayoutVideo() = 0;
-    virtual void DrawPictureLabel(QImage& picture, const QString& text) = 0;
+    // Labels the frozen still (default: the pictures' centred caption).
+    virtual void DrawPictureLabel(QImage& picture, const QString& text);
     // Called when the stability wait ends, to show the scan frame again.
     virtual void RestoreScanFrame() = 0;
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -273,18 +274,22 @@ TEST_F(ScanCycle, FailingAlarmOrSaveNeverLeavesTheTimerStopped)
     tick();
     tick();
     EXPECT_EQ(controller.DetectionCount(), 1);
+    EXPECT_EQ(host.saved.size(), 1u) << "the picture is kept although the alarm failed";
     EXPECT_TRUE(controller.TimerScan().isActive());
     EXPECT_EQ(controller.GrabWait(), 200);
 
-    // A failed save reports itself and the last good picture name stays.
+    // A failed save has warned; scanning goes off and no last picture is named.
     host.alarmThrows = false;
     controller.SetLastImage("earlier.jpg");
     host.saveName.clear();
     host.frames = {scene()};
     tick();
     EXPECT_EQ(controller.DetectionCount(), 2);
-    EXPECT_EQ(controller.LastImage(), "earlier.jpg");
-    EXPECT_TRUE(controller.TimerScan().isActive());
+    EXPECT_EQ(controller.LastImage(), "");
+    EXPECT_FALSE(controller.Scanning());
+    EXPECT_TRUE(host.connectEnabled);
+    EXPECT_NE(std::find(host.info.begin(), host.info.end(), "Scanning stopped"), host.info.end());
+    EXPECT_TRUE(controller.TimerScan().isActive()) << "the timer runs while the video is active";
 }
 
 TEST_F(ScanCycle, FailedCyclesLengthenTheGrabWait)
