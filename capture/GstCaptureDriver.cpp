@@ -1,6 +1,7 @@
 #include "GstCaptureDriver.h"
 
 #include "BmpFile.h"
+#include "CameraModes.h"
 #include "DemoScene.h"
 #include "TDlgVideoFormat.h"
 #include "TDlgVideoSource.h"
@@ -58,11 +59,9 @@ constexpr int kReprobeMs = 2000;
 
 const QList<QSize> kDemoSizes = {QSize(160, 120), QSize(176, 144), QSize(320, 240), QSize(352, 288),
                                  QSize(640, 480)};
-// Sizes a camera is offered at besides its own modes: videoscale makes them
-// from the camera's nearest larger mode, so a camera that only knows 640 x 480
-// still fits the program's limits.
-const QList<QSize> kScaledSizes = {QSize(160, 120), QSize(176, 144), QSize(320, 240),
-                                   QSize(352, 288)};
+// The test pattern pretends to have two modes, so that mode switching runs
+// where there is no camera.
+const QList<QSize> kTestPatternModes = {QSize(320, 240), QSize(640, 480)};
 
 enum class SourceKind
 {
@@ -77,77 +76,33 @@ struct Source
     QString name;
     QString version;
     GstRef<GstDevice> device;
-    QList<QSize> sizes;
+    GstCapsRef caps;    // the camera's own caps
+    QList<QSize> modes; // sizes the source itself delivers; empty = any
+    QList<QSize> sizes; // sizes offered to the program
 };
 
-bool AreaLess(const QSize& a, const QSize& b)
+// Caps that hold a camera to one of its modes in whatever formats it offers
+// the mode in (raw, JPEG, ...).
+GstCapsRef ModeCaps(const GstCaps* deviceCaps, QSize mode)
 {
-    const qint64 aa = qint64(a.width()) * a.height();
-    const qint64 ab = qint64(b.width()) * b.height();
-    return aa != ab ? aa < ab : a.width() < b.width();
-}
-
-void AddSize(QList<QSize>& sizes, int w, int h)
-{
-    if (w > 0 && h > 0 && w <= BmpFile::kMaxSide && h <= BmpFile::kMaxSide &&
-        !sizes.contains(QSize(w, h)))
-        sizes.append(QSize(w, h));
-}
-
-// Frame sizes in a device's caps: fixed sizes as they are; ranges offer the
-// common sizes that fall inside them.
-QList<QSize> SizesOfCaps(const GstCaps* caps)
-{
-    static const QList<QSize> common = {QSize(160, 120),  QSize(176, 144),  QSize(320, 240),
-                                        QSize(352, 288),  QSize(640, 480),  QSize(800, 600),
-                                        QSize(1280, 720), QSize(1920, 1080)};
-    QList<QSize> sizes;
-    if (!caps)
-        return sizes;
-    for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
-        const GstStructure* s = gst_caps_get_structure(caps, i);
-        const GValue* w = gst_structure_get_value(s, "width");
-        const GValue* h = gst_structure_get_value(s, "height");
-        if (!w || !h)
-            continue;
-        if (G_VALUE_HOLDS_INT(w) && G_VALUE_HOLDS_INT(h)) {
-            AddSize(sizes, g_value_get_int(w), g_value_get_int(h));
-        } else if (GST_VALUE_HOLDS_INT_RANGE(w) && GST_VALUE_HOLDS_INT_RANGE(h)) {
-            for (const QSize& c : common)
-                if (c.width() >= gst_value_get_int_range_min(w) &&
-                    c.width() <= gst_value_get_int_range_max(w) &&
-                    c.height() >= gst_value_get_int_range_min(h) &&
-                    c.height() <= gst_value_get_int_range_max(h))
-                    AddSize(sizes, c.width(), c.height());
-        }
+    GstCapsRef filter(gst_caps_new_empty());
+    const guint n = deviceCaps ? gst_caps_get_size(deviceCaps) : 0;
+    for (guint i = 0; i < n; ++i) {
+        GstStructure* s =
+            gst_structure_new_empty(gst_structure_get_name(gst_caps_get_structure(deviceCaps, i)));
+        gst_structure_set(s, "width", G_TYPE_INT, mode.width(), "height", G_TYPE_INT, mode.height(),
+                          nullptr);
+        filter.reset(gst_caps_merge_structure(filter.release(), s));
     }
-    return sizes;
-}
-
-QList<QSize> CameraSizes(const GstCaps* caps)
-{
-    QList<QSize> sizes = SizesOfCaps(caps);
-    if (sizes.isEmpty())
-        sizes = kScaledSizes + QList<QSize>{QSize(640, 480)};
-    const QSize largest = *std::max_element(sizes.begin(), sizes.end(), AreaLess);
-    for (const QSize& s : kScaledSizes)
-        if (s.width() <= largest.width() && s.height() <= largest.height())
-            AddSize(sizes, s.width(), s.height());
-    std::sort(sizes.begin(), sizes.end(), AreaLess);
-    return sizes;
-}
-
-// The size a fresh connection starts at: 640 x 480 when offered, else the
-// largest below it, else the smallest.
-QSize StartSize(const QList<QSize>& sizes)
-{
-    if (sizes.contains(QSize(640, 480)))
-        return QSize(640, 480);
-    QSize best;
-    for (const QSize& s : sizes)
-        if (s.width() <= 640 && s.height() <= 480 && (best.isEmpty() || AreaLess(best, s)))
-            best = s;
-    return best.isEmpty() ? sizes.value(0, QSize(320, 240)) : best;
+    if (n == 0)
+        filter.reset(gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, mode.width(), "height",
+                                         G_TYPE_INT, mode.height(), nullptr));
+    if (deviceCaps) {
+        GstCapsRef both(gst_caps_intersect(const_cast<GstCaps*>(deviceCaps), filter.get()));
+        if (!gst_caps_is_empty(both.get()))
+            return both;
+    }
+    return filter;
 }
 
 QString DevicePathOf(GstDevice* device)
@@ -242,6 +197,22 @@ GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
     return GST_FLOW_OK;
 }
 
+// Runs on the decoder's streaming thread: the first video pad feeds the
+// converter bin (the bin outlives the pipeline's streaming).
+void OnDecodedPad(GstElement*, GstPad* pad, gpointer user)
+{
+    GstRef<GstPad> sink(gst_element_get_static_pad(GST_ELEMENT(user), "sink"));
+    if (!sink || gst_pad_is_linked(sink.get()))
+        return;
+    GstCapsRef caps(gst_pad_get_current_caps(pad));
+    if (!caps)
+        caps.reset(gst_pad_query_caps(pad, nullptr));
+    const GstStructure* s =
+        caps && !gst_caps_is_empty(caps.get()) ? gst_caps_get_structure(caps.get(), 0) : nullptr;
+    if (s && g_str_has_prefix(gst_structure_get_name(s), "video/"))
+        gst_pad_link(pad, sink.get());
+}
+
 // Runs on the demo source's streaming thread; pushing blocks while the sink,
 // which runs on the clock, has not taken the previous frames.
 void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
@@ -299,6 +270,9 @@ struct GstCaptureDriver::Impl
     void startPump();
     void pumpTick();
     void streamFailed(std::uint64_t generation, int id, const QString& text);
+    // Reports a failure found inside a call from the event loop, never from
+    // within the call itself.
+    void queueFailure(int id, const QString& text);
     static GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer user);
 
     bool applySize(QSize size);
@@ -332,6 +306,7 @@ struct GstCaptureDriver::Impl
     GstElement* capsfilter = nullptr; // borrowed from the pipeline
     GstElement* sourceElement = nullptr;
     bool streamDead = false;
+    QSize currentMode; // the source's own size this pipeline runs at
     std::uint64_t deliveredSequence = 0;
     QElapsedTimer sinceFrame;
     QElapsedTimer sinceConnect;
@@ -361,8 +336,9 @@ void GstCaptureDriver::Impl::probe()
                 s.name = QString::fromUtf8(name.get()).left(DriverDescription::kMaxName);
                 s.version =
                     (QStringLiteral("GStreamer ") + path).left(DriverDescription::kMaxVersion);
-                GstCapsRef caps(gst_device_get_caps(device));
-                s.sizes = CameraSizes(caps.get());
+                s.caps.reset(gst_device_get_caps(device));
+                s.modes = CameraModes::ModesOfCaps(s.caps.get());
+                s.sizes = CameraModes::Offered(s.modes);
                 s.device.reset(GST_DEVICE(gst_object_ref(device)));
                 found.push_back(std::move(s));
             }
@@ -375,7 +351,8 @@ void GstCaptureDriver::Impl::probe()
         s.kind = SourceKind::TestPattern;
         s.name = QString::fromLatin1(kTestPatternName);
         s.version = QStringLiteral("GStreamer videotestsrc");
-        s.sizes = kDemoSizes;
+        s.modes = kTestPatternModes;
+        s.sizes = CameraModes::Offered(s.modes);
         found.push_back(std::move(s));
     }
     Source demo;
@@ -397,21 +374,24 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
 
     GstRef<GstElement> pipe(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("capture"))));
     GstElement* src = nullptr;
-    const char* tail = "videoconvert ! videoscale add-borders=false ! capsfilter name=caps ! "
-                       "appsink name=sink max-buffers=1 drop=true sync=true";
+    // Compressed cameras need decoding; the demo is paced by the sink's clock.
+    bool decode = false;
+    bool sync = false;
     switch (source.kind) {
     case SourceKind::Camera:
         src = gst_device_create_element(source.device.get(), nullptr);
-        tail = "decodebin ! videoconvert ! videoscale add-borders=false ! capsfilter name=caps ! "
-               "appsink name=sink max-buffers=1 drop=true sync=false";
+        decode = true;
         break;
     case SourceKind::TestPattern:
+        // Through the camera's own path (mode filter, decodebin), so CI runs it.
         src = gst_element_factory_make("videotestsrc", nullptr);
         if (src)
             g_object_set(src, "is-live", TRUE, "pattern", 18 /* ball */, nullptr);
+        decode = true;
         break;
     case SourceKind::Demo: {
         src = gst_element_factory_make("appsrc", nullptr);
+        sync = true;
         if (!src)
             break;
         GstCapsRef caps(gst_caps_new_simple(
@@ -430,8 +410,12 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
     }
     if (!src)
         return false;
+    const QByteArray tail = QByteArrayLiteral("videoconvert ! videoscale add-borders=false ! "
+                                              "capsfilter name=caps ! appsink name=sink "
+                                              "max-buffers=1 drop=true sync=") +
+                            (sync ? "true" : "false");
     GError* rawError = nullptr;
-    GstElement* bin = gst_parse_bin_from_description(tail, TRUE, &rawError);
+    GstElement* bin = gst_parse_bin_from_description(tail.constData(), TRUE, &rawError);
     GErrorRef error(rawError);
     if (!bin || error) {
         if (bin)
@@ -440,8 +424,31 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
         return false;
     }
     gst_bin_add_many(GST_BIN(pipe.get()), src, bin, nullptr); // the pipeline owns both
-    if (!gst_element_link(src, bin))
+
+    // src [! mode filter] [! decodebin] ! bin
+    GstElement* last = src;
+    const QSize mode = CameraModes::ModeFor(source.modes, size);
+    if (source.kind != SourceKind::Demo && !mode.isEmpty()) {
+        GstElement* modeFilter = gst_element_factory_make("capsfilter", "mode");
+        if (!modeFilter)
+            return false;
+        g_object_set(modeFilter, "caps", ModeCaps(source.caps.get(), mode).get(), nullptr);
+        gst_bin_add(GST_BIN(pipe.get()), modeFilter);
+        if (!gst_element_link(last, modeFilter))
+            return false;
+        last = modeFilter;
+    }
+    if (decode) {
+        GstElement* decoder = gst_element_factory_make("decodebin", nullptr);
+        if (!decoder)
+            return false;
+        gst_bin_add(GST_BIN(pipe.get()), decoder);
+        if (!gst_element_link(last, decoder))
+            return false;
+        g_signal_connect(decoder, "pad-added", G_CALLBACK(OnDecodedPad), bin);
+    } else if (!gst_element_link(last, bin)) {
         return false;
+    }
 
     GstRef<GstElement> caps(gst_bin_get_by_name(GST_BIN(bin), "caps"));
     GstRef<GstElement> sink(gst_bin_get_by_name(GST_BIN(bin), "sink"));
@@ -469,6 +476,7 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
     }
     sinceFrame.start();
     sinceConnect.start();
+    currentMode = mode;
     format = RgbFormat(size, 24);
     startPump();
     return true;
@@ -538,6 +546,13 @@ void GstCaptureDriver::Impl::streamFailed(std::uint64_t gen, int id, const QStri
     haltPipeline(); // a failed camera is released; the last picture stays
     const QString name = connected < int(sources.size()) ? sources[connected].name : QString();
     self.notifyError(id, name.isEmpty() ? text : name + QStringLiteral(": ") + text);
+}
+
+void GstCaptureDriver::Impl::queueFailure(int id, const QString& text)
+{
+    const std::uint64_t gen = generation;
+    QMetaObject::invokeMethod(
+        &context, [this, gen, id, text] { streamFailed(gen, id, text); }, Qt::QueuedConnection);
 }
 
 void GstCaptureDriver::Impl::startPump()
@@ -674,7 +689,7 @@ bool GstCaptureDriver::connectDriver(int index)
         return false;
     disconnectDriver();
     const Source& source = d_->sources[std::size_t(index)];
-    if (!d_->openPipeline(source, StartSize(source.sizes)))
+    if (!d_->openPipeline(source, CameraModes::StartSize(source.sizes)))
         return false;
     d_->connected = index;
     return true;
@@ -742,9 +757,19 @@ bool GstCaptureDriver::setVideoFormat(const VideoFormat& format)
         !d_->sources[std::size_t(d_->connected)].sizes.contains(size))
         return false;
     const QSize current(d_->format.header.width, d_->format.header.height);
-    if (size != current && !d_->applySize(size)) {
-        d_->applySize(current); // put the running size back
-        return false;
+    const Source& source = d_->sources[std::size_t(d_->connected)];
+    if (size != current) {
+        if (CameraModes::ModeFor(source.modes, size) == d_->currentMode) {
+            if (!d_->applySize(size)) {
+                d_->applySize(current); // put the running size back
+                return false;
+            }
+        } else if (!d_->openPipeline(source, size)) {
+            // Another mode: the source is reopened, and on failure reopened as it was.
+            if (!d_->openPipeline(source, current))
+                d_->queueFailure(kErrorStream, QStringLiteral("the camera could not be reopened"));
+            return false;
+        }
     }
     VideoFormat accepted = RgbFormat(size, h.bitCount);
     accepted.header.xPelsPerMeter = h.xPelsPerMeter;

@@ -156,6 +156,21 @@ TEST_F(GstDriver, FormatChangesReachTheSavedFrameAndRefusalsKeepTheOldSize)
     EXPECT_FALSE(driver.saveFrame(dir.path() + "/" + QString(300, 'x')));
 }
 
+TEST_F(GstDriver, SwitchingTheSourcesModeReopensItAtTheNewSize)
+{
+    connect(kPattern); // modes 320 x 240 and 640 x 480; starts at 640 x 480
+    const VideoFormat base = *driver.videoFormat();
+    const QString path = dir.file("mode.bmp");
+    // 176 (other mode), 320 (same mode, live), 352 (back to the large mode), 640.
+    for (const QSize s : {QSize(176, 144), QSize(320, 240), QSize(352, 288), QSize(640, 480)}) {
+        ASSERT_TRUE(driver.setVideoFormat(WithSize(base, s.width(), s.height()))) << s.width();
+        driver.grabFrameNoStop();
+        ASSERT_TRUE(driver.saveFrame(path));
+        EXPECT_EQ(BmpFile::Load(path).size(), s);
+    }
+    EXPECT_EQ(driver.connectedIndex(), kPattern);
+}
+
 TEST_F(GstDriver, TestPatternRunsThroughTheSamePipeline)
 {
     connect(kPattern);
