@@ -152,6 +152,7 @@ struct Stream
     // Demo source only.
     const DemoScene* scene = nullptr;
     std::atomic<int>* failAfter = nullptr;
+    std::atomic<bool>* freeze = nullptr; // fail by going quiet instead of with an error
     std::uint64_t demoFrame = 0;
 
     // Waits until a frame newer than `after` of `size` (any size when empty)
@@ -221,8 +222,10 @@ void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
     if (stream->failAfter) {
         const int left = stream->failAfter->load();
         if (left == 0) {
-            GST_ELEMENT_ERROR(src, RESOURCE, READ, ("The camera stopped delivering pictures"),
-                              ("demo camera failure switch"));
+            // Pushing nothing leaves the source waiting, as a hung camera does.
+            if (!stream->freeze->load())
+                GST_ELEMENT_ERROR(src, RESOURCE, READ, ("The camera stopped delivering pictures"),
+                                  ("demo camera failure switch"));
             return;
         }
         if (left > 0)
@@ -281,6 +284,7 @@ struct GstCaptureDriver::Impl
     GstCaptureDriver& self;
     DemoScene scene;
     std::atomic<int> demoFailAfter{-1};
+    std::atomic<bool> demoFreeze{false};
     std::vector<Source> sources;
     bool probed = false;
     QElapsedTimer sinceProbe;
@@ -402,6 +406,7 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
                      guint64(2 * DemoScene::kWidth * DemoScene::kHeight * 3), nullptr);
         fresh->scene = &scene;
         fresh->failAfter = &demoFailAfter;
+        fresh->freeze = &demoFreeze;
         GstAppSrcCallbacks callbacks{};
         callbacks.need_data = OnNeedDemoData;
         gst_app_src_set_callbacks(GST_APP_SRC(src), &callbacks, fresh.get(), nullptr);
@@ -575,13 +580,13 @@ void GstCaptureDriver::Impl::pumpTick()
             frame = stream->latest;
     }
     if (frame.isNull()) {
-        if (sinceFrame.elapsed() > kStallMs) {
+        if (sinceFrame.elapsed() > options.stallMs) {
             streamDead = true;
             haltPipeline();
             self.notifyError(
                 kErrorNoPicture,
                 sources[connected].name +
-                    QStringLiteral(": no picture for %1 seconds").arg(kStallMs / 1000));
+                    QStringLiteral(": no picture for %1 s").arg(options.stallMs / 1000.0));
         }
         return;
     }
@@ -623,8 +628,9 @@ DemoScene& GstCaptureDriver::demoScene()
     return d_->scene;
 }
 
-void GstCaptureDriver::setDemoFailure(int frames)
+void GstCaptureDriver::setDemoFailure(int frames, DemoFault fault)
 {
+    d_->demoFreeze = fault == DemoFault::Freeze;
     d_->demoFailAfter = frames < 0 ? -1 : frames;
 }
 

@@ -25,6 +25,7 @@ public:
         bool probeCameras = true; // ask the device monitor for cameras
         bool testPattern = false; // add a videotestsrc "camera" before the demo camera
         std::uint32_t demoSeed = 1;
+        int stallMs = 5000; // no frame for this long is a lost camera
     };
 
     static constexpr const char* kDemoCameraName = "Demo camera (built-in test scene)";
@@ -33,9 +34,7 @@ public:
     // Error ids of the error notification.
     static constexpr int kErrorStream = 1;      // the pipeline reported an error
     static constexpr int kErrorEndOfStream = 2; // the camera stopped sending
-    static constexpr int kErrorNoPicture = 3;   // no frame for kStallMs
-
-    static constexpr int kStallMs = 5000;
+    static constexpr int kErrorNoPicture = 3;   // no frame for Options::stallMs
 
     GstCaptureDriver();
     explicit GstCaptureDriver(const Options& options);
@@ -43,9 +42,15 @@ public:
 
     // The demo camera's scene; its period and noise may change at any time.
     DemoScene& demoScene();
-    // Test switch: the demo camera fails like a camera that is pulled out
-    // after `frames` more frames; -1 = never.
-    void setDemoFailure(int frames);
+    // Test switch: after `frames` more frames the demo camera fails like a
+    // camera that is pulled out (Error) or one that hangs silently (Freeze);
+    // -1 = never. It stays failed until it is connected again.
+    enum class DemoFault
+    {
+        Error,
+        Freeze
+    };
+    void setDemoFailure(int frames, DemoFault fault = DemoFault::Error);
 
     // Frame sizes the connected source offers, smallest first.
     QList<QSize> offeredSizes() const;

@@ -278,6 +278,28 @@ TEST_F(GstDriver, CameraFailureMidStreamIsAnErrorNotificationNotACrash)
     EXPECT_TRUE(driver.saveFrame(dir.file("alive.bmp")));
 }
 
+TEST_F(GstDriver, ACameraThatGoesQuietIsReportedLost)
+{
+    GstCaptureDriver::Options o = TestOptions();
+    o.stallMs = 400;
+    GstCaptureDriver quiet(o);
+    std::vector<int> ids;
+    quiet.setErrorNotification([&](int id, const QString&) {
+        ids.push_back(id);
+        return 1;
+    });
+    quiet.setDemoFailure(10, GstCaptureDriver::DemoFault::Freeze);
+    ASSERT_TRUE(quiet.createSession(320, 240));
+    ASSERT_TRUE(quiet.connectDriver(kDemo));
+    // Frames come for a third of a second, then nothing and no error from the stream.
+    ASSERT_TRUE(WaitUntil([&] { return !ids.empty(); }, 3000));
+    WaitUntil([] { return false; }, 500);
+    EXPECT_EQ(ids, std::vector<int>{GstCaptureDriver::kErrorNoPicture});
+    quiet.grabFrameNoStop();
+    EXPECT_FALSE(quiet.saveFrame(dir.file("quiet.bmp")));
+    quiet.destroySession(); // the hung source is released without waiting for it
+}
+
 TEST_F(GstDriver, FormatDialogAppliesTheChosenSize)
 {
     connect(kDemo);
