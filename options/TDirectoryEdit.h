@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QLineEdit;
+class QToolButton;
+
+// A folder field with a browse button. The field cannot be typed into: a
+// folder comes only from the browse dialog, so it always names one that
+// existed when chosen.
+class TDirectoryEdit final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TDirectoryEdit(QWidget* parent = nullptr);
+
+    QString Text() const;
+    void SetText(const QString& text);
+
+    // The folder the browse dialog opens in.
+    QString InitialDir;
+    QString DialogText = QStringLiteral("Select folder");
+
+    // Asked before the dialog opens; may change InitialDir.
+    std::function<void()> OnBeforeDialog;
+    // Asked after a confirmed dialog with the chosen folder; may change it,
+    // and clears `accept` to keep the field as it was.
+    std::function<void(QString& folder, bool& accept)> OnAfterDialog;
+    // The dialog itself (tests replace it): returns the chosen folder, or an
+    // empty text when the user cancelled.
+    std::function<QString(QWidget* parent, const QString& title, const QString& start)> Dialog;
+
+    QLineEdit* Edit() const { return edit_; }
+    QToolButton* Button() const { return button_; }
+
+    // What the browse button does.
+    void Browse();
+
+signals:
+    void Changed();
+
+private:
+    QLineEdit* edit_;
+    QToolButton* button_;
+};

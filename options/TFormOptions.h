@@ -1,0 +1,202 @@
+#pragma once
+
+#include <QDialog>
+#include <QEvent>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class QWidget;
+class SoundOutput;
+class TDirectoryEdit;
+class TFilenameEdit;
+class TFormStopAlarm;
+class TRadioGroup;
+class TSoundThread;
+
+// The "Options" window. Created hidden by the main window at start and kept
+// for the whole run: its controls are the program's live settings, read by
+// the scan cycle, the picture store and the status bar at the moment they
+// need them, so an edit takes effect at once; OK and "&Apply" save them,
+// "Cancel" reloads them from the settings files.
+//
+// It also owns the alarm sound: the sound thread, its lock and the stop-alarm
+// window. Everything here runs on the user-interface thread; the sound thread
+// talks back only through the posted sound-finished event.
+class TFormOptions final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // `appWindow` receives "WM_LumerixUpdate" and "WM_LumerixSchedule"; when
+    // none is given they go to the parent. The settings are loaded here.
+    explicit TFormOptions(QWidget* parent = nullptr, QObject* appWindow = nullptr);
+    ~TFormOptions() override;
+
+    // ---- settings held by the controls (read them where needed) ----
+    // Page "Scan"
+    QSpinBox* SpinEditLevel = nullptr;
+    QSpinBox* SpinEditDelta = nullptr;
+    TRadioGroup* RadioGroupStep = nullptr;
+    QCheckBox* CheckBoxAuto = nullptr;
+    QSpinBox* SpinEditAuto = nullptr;
+    QCheckBox* CheckBoxScheduler = nullptr;
+    QPushButton* BitBtnSchedulerEdit = nullptr;
+    QCheckBox* CheckBoxPause = nullptr;
+    QCheckBox* CheckBoxSelectDriver = nullptr;
+    QLabel* LabelPilote = nullptr;
+    // Page "Pictures"
+    TRadioGroup* RadioGroupFrequence = nullptr;
+    QLineEdit* LabeledEditPrefix = nullptr;
+    QCheckBox* CheckBoxDate = nullptr;
+    TDirectoryEdit* DirectoryEditDirImage = nullptr;
+    QSlider* TrackBarCompress = nullptr;
+    QLabel* LabelCompress = nullptr;
+    QPushButton* BitBtnMinus = nullptr;
+    QPushButton* BitBtnPlus = nullptr;
+    // Page "Alarm"
+    QWidget* PaintBoxBip = nullptr;
+    QCheckBox* CheckBoxBip = nullptr;
+    TFilenameEdit* FilenameEditSound = nullptr;
+    QPushButton* BitBtnTestSOUND = nullptr;
+    QCheckBox* CheckBoxSoundLoop = nullptr;
+    // Page "Log"
+    QCheckBox* CheckBoxLogFile = nullptr;
+    QPushButton* ButtonSOUNDLog = nullptr;
+    // Bottom panel
+    QPushButton* BitBtnOK = nullptr;
+    QPushButton* BitBtnCancel = nullptr;
+    QPushButton* BitBtnApply = nullptr;
+    QPushButton* BitBtnHelp = nullptr;
+    QTabWidget* PageControl = nullptr;
+
+    // ---- state ----
+    bool Modified() const { return modified_; }
+    bool SoundBusy() const { return soundBusy_; }
+    // Set by the scan cycle once the automatic start happened or was given up.
+    bool AutoStartSettled = false;
+    // Countdown origin: the tick count at creation, 0 once the box is cleared.
+    std::uint32_t AutoStartTick = 0;
+
+    QString DriverName() const { return driverName_; }
+    // The main window tells the driver in use; the label follows.
+    void SetDriverName(const QString& name);
+    // A second copy of the program asked for the front: only while shown.
+    void BringToFront();
+
+    // ---- operations ----
+    void LoadSettings();
+    // Writes every control to the settings files; an unwritable file raises
+    // EIlxError and leaves Modified set.
+    void SaveSettings();
+    // True when scanning may start by itself now; `text` is the countdown.
+    bool AutoStartCountdown(QString& text) const;
+
+    // The alarm sound. Start does nothing while a sound plays; a failure after
+    // the thread exists shows "Error create thread..." and returns to idle.
+    void StartSoundAlarm(QObject* sender, bool test, bool loop, const QString& soundFile);
+    void RequestSoundStop();
+    void ReleaseSoundAlarm();
+    void SetSoundBusy(bool busy);
+    TFormStopAlarm* StopAlarmWindow() const { return stopAlarm_.get(); }
+    bool SoundThreadRunning() const { return soundThread_ != nullptr; }
+
+    // Where the sound goes (tests give a silent output). Only while idle.
+    void SetSoundOutput(std::unique_ptr<SoundOutput> output);
+
+    // ---- collaborators the main window provides ----
+    // A help request: `topic` >= 0 as a pop-up at `globalPos`, a negative one
+    // opens topic -topic in the help window; Contents opens the contents,
+    // Quit closes the help window.
+    enum class HelpAction
+    {
+        Popup,
+        Topic,
+        Contents,
+        Quit
+    };
+    using HelpHandler = std::function<void(HelpAction action, int topic, QPoint globalPos)>;
+    void SetHelpHandler(HelpHandler handler) { helpHandler_ = std::move(handler); }
+    // Opens the schedule editor modally; true when the user saved a schedule.
+    using ScheduleEditor = std::function<void(QWidget* owner)>;
+    void SetScheduleEditor(ScheduleEditor editor) { scheduleEditor_ = std::move(editor); }
+    // Starts the text viewer on the log; false when it cannot be started.
+    using LogViewer = std::function<bool(const QString& path)>;
+    void SetLogViewer(LogViewer viewer) { logViewer_ = std::move(viewer); }
+
+    // The help number of a control: its own, a label's buddy's, else up the
+    // parents; 6000 when none is found.
+    static int HelpContextOf(const QWidget* control);
+    void ShowHelpAt(QWidget* control, QPoint globalPos);
+
+    // ---- handlers ----
+    void AControlChange();
+    void CheckBoxAutoClick();
+    void CheckBoxSchedulerClick();
+    void BitBtnSchedulerEditClick();
+    void LabeledEditPrefixChange();
+    void LabeledEditPrefixExit();
+    void TrackBarCompressChange();
+    void BitBtnMinusClick();
+    void BitBtnPlusClick();
+    void DirectoryEditDirImageBeforeDialog();
+    void DirectoryEditDirImageAfterDialog(QString& folder, bool& accept);
+    void CheckBoxBipClick();
+    void FilenameEditSoundChange();
+    void BitBtnTestSOUNDClick();
+    void ButtonViewLogClick(QPushButton* sender);
+    void BitBtnOKClick();
+    void BitBtnApplyClick();
+    void BitBtnCancelClick();
+    void BitBtnHelpClick();
+    // The close box: stops a playing sound and hides without saving.
+    bool FormCloseQuery();
+
+    void reject() override;
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QWidget* BuildScanPage();
+    QWidget* BuildPicturesPage();
+    QWidget* BuildAlarmPage();
+    QWidget* BuildLogPage();
+    QWidget* BuildBottomPanel();
+    void WatchForHelp(QWidget* root);
+    void SetModified(bool modified);
+    // "Pla&y", the sound file field and "Play in &loop" follow "&Alarm" (idle).
+    void UpdateSoundControls();
+    void RestoreSoundControls();
+    void PostToApp(QEvent::Type type, std::intptr_t wParam, std::intptr_t lParam);
+    void PaintBell(QWidget* box);
+
+    QPointer<QObject> appWindow_;
+    bool modified_ = false;
+    bool loading_ = false;
+    bool soundBusy_ = false;
+    QString driverName_;
+
+    std::unique_ptr<SoundOutput> soundOutput_;
+    std::unique_ptr<std::mutex> soundLock_;
+    std::unique_ptr<TSoundThread> soundThread_;
+    std::unique_ptr<TFormStopAlarm> stopAlarm_;
+
+    HelpHandler helpHandler_;
+    ScheduleEditor scheduleEditor_;
+    LogViewer logViewer_;
+};
