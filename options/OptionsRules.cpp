@@ -1,7 +1,8 @@
 #include "OptionsRules.h"
 
-#include <QTime>
+#include "TimeTexts.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace OptionsRules {
@@ -40,9 +41,9 @@ qint64 AutoStartRemainingMs(int delayMinutes, std::uint32_t nowTick, std::uint32
 
 QString AutoStartText(qint64 remainingMs)
 {
-    const int seconds = int((remainingMs / 1000) % (24 * 3600));
+    // At most an hour is ever left, well inside one day.
     return QStringLiteral("Start scanning in ") +
-           QTime(0, 0).addSecs(seconds).toString(QStringLiteral("HH:mm:ss"));
+           MillisecondsToTimeText(int(std::min<qint64>(remainingMs, 86399999)));
 }
 
 QString LogNotFoundText(const QString& path)
