@@ -32,14 +32,15 @@ template <typename T> T Get(QByteArrayView bytes, qsizetype offset)
 
 } // namespace
 
-QByteArray BmpFile::Encode(const QImage& frame)
+QByteArray BmpFile::Encode(const QImage& frame, int bitCount)
 {
+    const int bytesPerPixel = bitCount == 32 ? 4 : 3;
     const QImage rgb = frame.format() == QImage::Format_RGB888
                            ? frame
                            : frame.convertToFormat(QImage::Format_RGB888);
     const qsizetype width = rgb.width();
     const qsizetype height = rgb.height();
-    const qsizetype stride = Stride(width, 3);
+    const qsizetype stride = Stride(width, bytesPerPixel);
     const qsizetype imageSize = stride * height;
 
     QByteArray out(kPixelOffset + imageSize, '\0');
@@ -53,7 +54,7 @@ QByteArray BmpFile::Encode(const QImage& frame)
     qToLittleEndian<std::int32_t>(std::int32_t(width), info + 4);
     qToLittleEndian<std::int32_t>(std::int32_t(height), info + 8);
     qToLittleEndian<std::uint16_t>(1, info + 12);
-    qToLittleEndian<std::uint16_t>(24, info + 14);
+    qToLittleEndian<std::uint16_t>(std::uint16_t(bytesPerPixel * 8), info + 14);
     qToLittleEndian<std::uint32_t>(std::uint32_t(imageSize), info + 20);
     qToLittleEndian<std::int32_t>(kPixelsPerMetre, info + 24);
     qToLittleEndian<std::int32_t>(kPixelsPerMetre, info + 28);
@@ -68,13 +69,13 @@ QByteArray BmpFile::Encode(const QImage& frame)
             dst[1] = src[1];
             dst[2] = src[0];
             src += 3;
-            dst += 3;
+            dst += bytesPerPixel; // the fourth byte of 32-bit pixels stays 0
         }
     }
     return out;
 }
 
-bool BmpFile::Save(const QImage& frame, const QString& path, QString* error)
+bool BmpFile::Save(const QImage& frame, const QString& path, QString* error, int bitCount)
 {
     if (frame.isNull()) {
         Fail(error, QStringLiteral("There is no frame to save"));
@@ -85,7 +86,7 @@ bool BmpFile::Save(const QImage& frame, const QString& path, QString* error)
         Fail(error, QStringLiteral("Cannot create %1: %2").arg(path, file.errorString()));
         return false;
     }
-    const QByteArray bytes = Encode(frame);
+    const QByteArray bytes = Encode(frame, bitCount);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         Fail(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
         file.cancelWriting();

@@ -5,7 +5,8 @@
 #include <QImage>
 #include <QString>
 
-// Frame files: uncompressed 24-bit bottom-up BMP, the form every grab writes.
+// Frame files: uncompressed bottom-up BMP, 24-bit unless the capture format
+// asks for 32 (blue, green, red, unused), the form every grab writes.
 // Reading treats the file as untrusted: every size is checked against the
 // data before anything is allocated, and a bad file is an error text, never
 // a crash.
@@ -14,10 +15,11 @@ namespace BmpFile {
 // Largest side accepted on reading; far above any capture size.
 constexpr int kMaxSide = 16384;
 
-QByteArray Encode(const QImage& frame);
+// bitCount 32 writes 32-bit pixels; anything else 24-bit.
+QByteArray Encode(const QImage& frame, int bitCount = 24);
 // True = written whole (through a temporary file, so a reader never sees half
 // a frame). On failure *error says why.
-bool Save(const QImage& frame, const QString& path, QString* error = nullptr);
+bool Save(const QImage& frame, const QString& path, QString* error = nullptr, int bitCount = 24);
 
 // 24- and 32-bit uncompressed, bottom-up or top-down. Answers RGB888, or a null
 // image with *error set.

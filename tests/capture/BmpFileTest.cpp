@@ -82,6 +82,18 @@ TEST(BmpFile, ReadsTopDownAnd32BitFiles)
     EXPECT_EQ(BmpFile::Decode(b32), src);
 }
 
+TEST(BmpFile, ThirtyTwoBitFilesCarryTheSamePicture)
+{
+    const QImage src = Gradient(7, 5);
+    const QByteArray b = BmpFile::Encode(src, 32);
+    EXPECT_EQ(b.size(), 54 + 7 * 4 * 5);
+    EXPECT_EQ(qFromLittleEndian<quint16>(b.constData() + 28), 32);
+    EXPECT_EQ(BmpFile::Decode(b), src);
+    ScratchDir dir;
+    ASSERT_TRUE(BmpFile::Save(src, dir.file("f32.bmp"), nullptr, 32));
+    EXPECT_EQ(QImage(dir.file("f32.bmp")).convertToFormat(QImage::Format_RGB888), src);
+}
+
 TEST(BmpFile, HostileHeadersAreErrorsWithoutHugeAllocations)
 {
     const QByteArray good = BmpFile::Encode(Gradient(8, 8));

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QThread>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -140,6 +141,20 @@ TEST_F(GstDriver, FormatChangesReachTheSavedFrameAndRefusalsKeepTheOldSize)
         EXPECT_GT(frame.pixelColor(s.width() / 2, 0).lightness(), 100) << s.width();
         EXPECT_EQ(QImage(path).size(), s); // and Qt's own reader agrees
     }
+
+    // A 32-bit format gives 32-bit frame files.
+    VideoFormat deep = WithSize(base, 160, 120);
+    deep.header.bitCount = 32;
+    ASSERT_TRUE(driver.setVideoFormat(deep));
+    EXPECT_EQ(driver.videoFormat()->header.bitCount, 32);
+    driver.grabFrameNoStop();
+    ASSERT_TRUE(driver.saveFrame(path));
+    const QByteArray file = dir.read("~ILXTMP.BMP");
+    ASSERT_GE(file.size(), 54);
+    EXPECT_EQ(qFromLittleEndian<quint16>(file.constData() + 28), 32);
+    EXPECT_EQ(BmpFile::Load(path).size(), QSize(160, 120));
+    deep.header.bitCount = 24;
+    ASSERT_TRUE(driver.setVideoFormat(deep));
 
     EXPECT_FALSE(driver.setVideoFormat(WithSize(base, 300, 200))); // not offered
     VideoFormat sixteen = WithSize(base, 176, 144);
