@@ -38,13 +38,15 @@ ScheduleSwitch DecideScheduleSwitch(bool schedulerActive, bool videoActive, bool
     return cellWantsScanning ? ScheduleSwitch::StartScanning : ScheduleSwitch::StopScanning;
 }
 
-TScheduler::TScheduler(SchedulerHost& host, QString schedulePath, QObject* parent)
+TScheduler::TScheduler(SchedulerHost& host, QString schedulePath, QObject* parent, QTimer* timer)
     : QObject(parent), host_(host), schedulePath_(std::move(schedulePath)),
       openEditor_(&OpenScheduleEditor)
 {
     setObjectName(QStringLiteral("Scheduler"));
-    TimerScheduler = new QTimer(this);
+    TimerScheduler = timer ? timer : new QTimer(this);
     TimerScheduler->setObjectName(QStringLiteral("TimerScheduler"));
+    // Ticks only once the owner's load step is over.
+    TimerScheduler->stop();
     TimerScheduler->setInterval(kTickInterval);
     connect(TimerScheduler, &QTimer::timeout, this, &TScheduler::TimerSchedulerTimer);
 }

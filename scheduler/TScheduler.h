@@ -35,7 +35,10 @@ class TScheduler : public QObject
 public:
     using EditorOpener = std::function<void(QWidget* owner, const QString& schedulePath)>;
 
-    TScheduler(SchedulerHost& host, QString schedulePath, QObject* parent = nullptr);
+    // timer: the owner's own TimerScheduler to drive, borrowed for the
+    // scheduler's lifetime; without one the scheduler makes its own.
+    TScheduler(SchedulerHost& host, QString schedulePath, QObject* parent = nullptr,
+               QTimer* timer = nullptr);
     ~TScheduler() override;
 
     // Start-up: the schedule from its file and one tick. When either fails the

@@ -246,6 +246,18 @@ TEST_F(SchedulerTimer, TimerTicksEveryTenSecondsOnceEnabled)
     window.videoOn = true;
     emit scheduler.TimerScheduler->timeout({});
     EXPECT_TRUE(window.scanning);
+
+    // A main window's own timer is driven the same way.
+    QTimer own;
+    own.start(50);
+    FakeMainWindow other;
+    TScheduler borrowing(other, path(), nullptr, &own);
+    EXPECT_EQ(borrowing.TimerScheduler, &own);
+    EXPECT_FALSE(own.isActive());
+    EXPECT_EQ(own.interval(), 10000);
+    other.schedulerOn = other.videoOn = true;
+    borrowing.Setup();
+    EXPECT_TRUE(other.scanning);
 }
 
 TEST_F(SchedulerTimer, ActivateInvertsTheStateAndTheOptionsBoxFollows)
