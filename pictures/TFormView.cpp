@@ -12,10 +12,12 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,6 +44,8 @@ constexpr int kMinWidth = 320;
 constexpr int kMinHeight = 220;
 // The picture area's border around the picture, in pixels.
 constexpr int kPictureMargin = 8;
+// Help topic of the viewer when no control up the chain names one.
+constexpr int kDefaultHelpContext = 6000;
 
 QToolButton* makeButton(QWidget* parent, const char* name, const QString& hint,
                         QStyle::StandardPixmap icon, const QString& text = {})
@@ -618,14 +622,54 @@ bool TFormView::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     return false;
 }
 
+int TFormView::HelpContextOf(const QWidget* control)
+{
+    for (const QWidget* w = control; w; w = w->parentWidget()) {
+        int number = w->property("HelpContext").toInt();
+        if (number == 0)
+            number = w->property("Tag").toInt();
+        if (number == 0) {
+            if (const auto* label = qobject_cast<const QLabel*>(w); label && label->buddy())
+                number = label->buddy()->property("HelpContext").toInt();
+        }
+        if (number != 0)
+            return number;
+        if (w->isWindow())
+            break;
+    }
+    return kDefaultHelpContext;
+}
+
+void TFormView::ShowHelp(const QWidget* control, QPoint globalPos)
+{
+    if (helpHandler_)
+        helpHandler_(HelpContextOf(control), globalPos);
+}
+
 bool TFormView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this) {
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
+        return QDialog::eventFilter(watched, event);
+    auto* control = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+            ShowHelp(control, QCursor::pos());
+            return true;
+        }
         return FormKeyDown(key->key(), key->modifiers());
     }
-    return QDialog::eventFilter(watched, event);
+    case QEvent::QueryWhatsThis:
+        // Every control answers the caption's help button.
+        event->accept();
+        return true;
+    case QEvent::WhatsThis:
+        ShowHelp(control, static_cast<QHelpEvent*>(event)->globalPos());
+        return true;
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
 }
 
 bool TFormView::event(QEvent* event)

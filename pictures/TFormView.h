@@ -4,7 +4,10 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QPoint>
 #include <QStringList>
+
+#include <functional>
 
 class QAction;
 class QComboBox;
@@ -51,6 +54,15 @@ public:
     bool PrintCanceled() const { return printCancel_; }
     bool Printing() const { return printing_; }
 
+    // A help request on a control goes to the main window's help system:
+    // a topic of 0 or more as a pop-up at `globalPos`, a negative one in the
+    // help window.
+    using HelpHandler = std::function<void(int topic, QPoint globalPos)>;
+    void SetHelpHandler(HelpHandler handler) { helpHandler_ = std::move(handler); }
+    // The control's help number ("HelpContext", else "Tag", else a label's
+    // buddy's), asking the parents while it is 0; 6000 when none has one.
+    static int HelpContextOf(const QWidget* control);
+
     // Prints pictures `from`..`to` (1-based, of the shown list; ignored but
     // for Pages), one per page. Returns the number of pages started.
     int PrintPictures(QPrinter& printer, TPrintRange range, int from = 0, int to = 0);
@@ -84,6 +96,7 @@ private:
     void ShowPicture(int i);
     void FitWindow(QSize picture);
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void ShowHelp(const QWidget* control, QPoint globalPos);
     void SetStatusLine(const QString& text);
 
     TPictureFolder pictures_;
@@ -91,6 +104,7 @@ private:
     int index_ = -1;
     QString ownerLine_;
     QString printNote_;
+    HelpHandler helpHandler_;
     bool printCancel_ = false;
     bool printing_ = false;
     bool typing_ = false;

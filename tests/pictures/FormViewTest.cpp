@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -384,4 +385,24 @@ TEST_F(FormView, WindowFitsThePictureAndTheScreen)
     view->RxSpeedButtonNextClick();
     EXPECT_EQ(view->width(), 320);
     EXPECT_FALSE(image->Stretched());
+}
+
+TEST_F(FormView, HelpRequestsAskTheControlThenItsParentsThenTheDefault)
+{
+    open();
+    QList<std::pair<int, QPoint>> asked;
+    view->SetHelpHandler([&](int topic, QPoint at) { asked.append({topic, at}); });
+    auto* days = child<QComboBox>("ComboBoxDate");
+    days->setProperty("HelpContext", 4210);
+    child<QWidget>("PanelBottom")->setProperty("HelpContext", -4220);
+    QHelpEvent onDays(QEvent::WhatsThis, QPoint(1, 1), QPoint(100, 120));
+    QCoreApplication::sendEvent(days, &onDays);
+    QHelpEvent onTrack(QEvent::WhatsThis, QPoint(1, 1), QPoint(5, 6));
+    QCoreApplication::sendEvent(child<QWidget>("TrackBar"), &onTrack);
+    QHelpEvent onInfo(QEvent::WhatsThis, QPoint(1, 1), QPoint(7, 8));
+    QCoreApplication::sendEvent(child<QWidget>("PanelInfo"), &onInfo);
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[0], std::make_pair(4210, QPoint(100, 120)));
+    EXPECT_EQ(asked[1].first, -4220);
+    EXPECT_EQ(asked[2].first, 6000);
 }

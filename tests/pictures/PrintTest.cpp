@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -212,4 +213,27 @@ TEST_F(PrintPictures, UndecodablePictureIsReportedAndSkipped)
               QStringLiteral("Picture format not supported\nILX 2026-12-07 11-00-00-000.jpg"));
     EXPECT_EQ(pdfPages(pdf), 4);
     EXPECT_TRUE(view.findChild<QWidget*>(QStringLiteral("RxSpeedButtonPrint"))->isEnabled());
+}
+
+TEST_F(PrintPictures, EscBetweenPagesStopsTheJob)
+{
+    QFile::resize(dir.file(QStringLiteral("ILX 2026-12-07 10-00-00-000.jpg")), 100);
+    // The warning for the first page is answered after an Esc reached the window.
+    ModalAnswerer answer([&](QWidget* modal) {
+        QTest::keyClick(view.findChild<QWidget*>(QStringLiteral("EditIndex")), Qt::Key_Escape);
+        EXPECT_TRUE(view.Printing());
+        // No closing while the printer is busy.
+        EXPECT_FALSE(view.close());
+        PressMessageBoxButton(QMessageBox::Ok)(modal);
+    });
+    view.show();
+    EXPECT_EQ(print(TFormView::TPrintRange::All), 1);
+    ASSERT_TRUE(answer.answered());
+    EXPECT_TRUE(view.PrintCanceled());
+    EXPECT_TRUE(view.isVisible());
+    EXPECT_EQ(pdfPages(pdf), 1);
+    // The next job starts with the flag down.
+    QFile::remove(dir.file(QStringLiteral("ILX 2026-12-07 10-00-00-000.jpg")));
+    view.ListFolder(dir.path());
+    EXPECT_EQ(print(TFormView::TPrintRange::All), 3);
 }
