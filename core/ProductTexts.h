@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Fixed texts of the product, shown by the About box and on printed pages.
+inline constexpr const char* kProductName = "i-Lumerix Light Edition";
+inline constexpr const char* kProductVersion = "3.1 LE-EN";
+inline constexpr const char* kProductPlatform = "for Windows Me/XP/2000/NT/98/95";
+
+// The three texts kept scrambled in the program file, plain on use.
+enum class ProductText
+{
+    Purpose,     // what the program does (About box)
+    Copyright,   // rights notice (About box, printed page header)
+    PrintHeader, // printed page title (printed page header)
+};
+QString UnscrambledText(ProductText text);
