@@ -71,7 +71,14 @@ int ShowMessageBox(QWidget* owner, const QString& text, int kind, int buttons)
     const QString caption = QGuiApplication::applicationDisplayName().left(kMaxTextLength);
     const QMessageBox::StandardButtons offered = buttonsFor(buttons);
 
-    QMessageBox box(iconForKind(kind), caption, text.left(kMaxTextLength), offered, owner);
+    // Callers break lines with "\r" as well as "\n"; the box wants "\n".
+    QString shown = text.left(kMaxTextLength);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+
+    QMessageBox box(iconForKind(kind), caption, shown, offered, owner);
+    // Messages carry paths and device names: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     if (offered & QMessageBox::Cancel)
         box.setEscapeButton(QMessageBox::Cancel);
     else if (offered == (QMessageBox::Yes | QMessageBox::No))

@@ -66,6 +66,20 @@ TEST(ShowMessageBox, CutsTextTo255CharactersAndUsesTheApplicationTitle)
     EXPECT_EQ(seen.caption, QStringLiteral("i-Lumerix Light Edition"));
 }
 
+TEST(ShowMessageBox, ShowsPathsAsPlainTextWithLineBreaks)
+{
+    Seen seen;
+    Qt::TextFormat format = Qt::AutoText;
+    ModalAnswerer answerer([&](QWidget* modal) {
+        format = qobject_cast<QMessageBox*>(modal)->textFormat();
+        seen.text = qobject_cast<QMessageBox*>(modal)->text();
+        PressMessageBoxButton(QMessageBox::Ok)(modal);
+    });
+    ShowMessageBox(nullptr, "Error2 on open request\r/tmp/<b>x</b>.jpg\r\n", MkWarning, MbOk);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(seen.text, "Error2 on open request\n/tmp/<b>x</b>.jpg\n");
+}
+
 TEST(ShowMessageBox, PutsBackTheHourglassThatWasOn)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
