@@ -10,6 +10,7 @@
 #include "ShowMessageBox.h"
 #include "TDirectoryEdit.h"
 #include "TFilenameEdit.h"
+#include "TFormPeriod.h"
 #include "TFormStopAlarm.h"
 #include "TMessageEvent.h"
 #include "TRadioGroup.h"
@@ -23,12 +24,14 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStyle>
@@ -105,6 +108,10 @@ TFormOptions::TFormOptions(QWidget* parent, QObject* appWindow)
     layout->addWidget(BuildBottomPanel());
 
     soundOutput_ = std::make_unique<GstSoundOutput>();
+    scheduleEditor_ = [](QWidget* owner) {
+        TFormPeriod editor(DataPaths().Schedule, owner);
+        editor.exec();
+    };
     logViewer_ = [](const QString& path) {
         // An argument list, never a command line: the path is passed as is.
         return QProcess::startDetached(QStringLiteral("xdg-open"), {path},
@@ -749,6 +756,17 @@ bool TFormOptions::event(QEvent* e)
         return true;
     }
     return QDialog::event(e);
+}
+
+void TFormOptions::showEvent(QShowEvent* e)
+{
+    // Centred on the screen the first time, wherever the user moves it later.
+    if (!placed_) {
+        placed_ = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(e);
 }
 
 void TFormOptions::BringToFront()

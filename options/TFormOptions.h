@@ -129,7 +129,7 @@ public:
     };
     using HelpHandler = std::function<void(HelpAction action, int topic, QPoint globalPos)>;
     void SetHelpHandler(HelpHandler handler) { helpHandler_ = std::move(handler); }
-    // Opens the schedule editor modally; true when the user saved a schedule.
+    // Opens the schedule editor modally (by default the schedule file's editor).
     using ScheduleEditor = std::function<void(QWidget* owner)>;
     void SetScheduleEditor(ScheduleEditor editor) { scheduleEditor_ = std::move(editor); }
     // Starts the text viewer on the log; false when it cannot be started.
@@ -170,6 +170,7 @@ protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     QWidget* BuildScanPage();
@@ -188,6 +189,7 @@ private:
     QPointer<QObject> appWindow_;
     bool modified_ = false;
     bool loading_ = false;
+    bool placed_ = false;
     bool soundBusy_ = false;
     QString driverName_;
 

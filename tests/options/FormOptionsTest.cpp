@@ -408,3 +408,20 @@ TEST_F(OptionsTest, AFolderChosenInTheBrowseDialogLosesItsTrailingSlash)
     EXPECT_EQ(f.DirectoryEditDirImage->Text(), dir.file("pics"));
     EXPECT_TRUE(f.DirectoryEditDirImage->Edit()->isReadOnly()) << "no typing into the field";
 }
+
+TEST_F(OptionsTest, EditOpensTheScheduleEditorModallyThenTheMainWindowReloadsTheSchedule)
+{
+    TFormOptions& f = makeForm();
+    app.schedules.clear();
+    QString seen;
+    ModalAnswerer answer([&](QWidget* modal) {
+        seen = QString::fromLatin1(modal->metaObject()->className());
+        modal->close();
+    });
+    f.BitBtnSchedulerEdit->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(answer.answered());
+    EXPECT_EQ(seen, QStringLiteral("TFormPeriod"));
+    ASSERT_EQ(app.schedules.size(), 1);
+    EXPECT_EQ(app.schedules.last(), std::make_pair(std::intptr_t(1), std::intptr_t(0)));
+}
