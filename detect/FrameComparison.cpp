@@ -118,12 +118,15 @@ double CompareFrames(const QImage& first, const QImage& second, std::uint8_t ste
             const uchar* rowA = a.constScanLine(static_cast<int>(y));
             const uchar* rowB = b.constScanLine(static_cast<int>(y));
             std::int64_t x = x0;
-            for (; x <= readableX1; x += stepX) {
-                const uchar* pa = rowA + 3 * x;
-                const uchar* pb = rowB + 3 * x;
-                const int d = std::max(
-                    {std::abs(pa[0] - pb[0]), std::abs(pa[1] - pb[1]), std::abs(pa[2] - pb[2])});
-                count += d > threshold;
+            const uchar* pa = rowA + 3 * x0;
+            const uchar* pb = rowB + 3 * x0;
+            const std::int64_t stride = 3 * stepX;
+            for (; x <= readableX1; x += stepX, pa += stride, pb += stride) {
+                // The largest channel change exceeds T exactly when one of them does.
+                const bool changed = (std::abs(pa[0] - pb[0]) > threshold) |
+                                     (std::abs(pa[1] - pb[1]) > threshold) |
+                                     (std::abs(pa[2] - pb[2]) > threshold);
+                count += changed;
                 if (comparisonCancelRequested.load(std::memory_order_relaxed)) {
                     cancelled = true;
                     break;
