@@ -193,9 +193,7 @@ void TScanController::RxSpeedButtonAnalyseClick(QObject* sender)
     host_.ProcessMessages();
     host_.SetAutoStartSettled();
 
-    scanDelay_ = 0;
-    baseInterval_ = ScanTiming::BaseIntervalForFrequencyIndex(host_.ScanOptions().FrequencyIndex);
-    timerScan_.setInterval(baseInterval_);
+    ApplyFrequency(host_.ScanOptions().FrequencyIndex);
 
     if (!on) {
         host_.SetHeartbeat(QChar('.'));
@@ -205,6 +203,18 @@ void TScanController::RxSpeedButtonAnalyseClick(QObject* sender)
         host_.SetPauseDown(true);
         RxSpeedButtonPauseClick(false);
     }
+}
+
+void TScanController::ApplyFrequency(int frequencyIndex)
+{
+    baseInterval_ = ScanTiming::BaseIntervalForFrequencyIndex(frequencyIndex);
+    ResetScanDelay();
+}
+
+void TScanController::ResetScanDelay()
+{
+    scanDelay_ = 0;
+    timerScan_.setInterval(baseInterval_);
 }
 
 void TScanController::SetScanning(bool value)

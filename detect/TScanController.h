@@ -42,6 +42,11 @@ public:
     const QImage& Buffer(int index) const { return buffers_.at(static_cast<std::size_t>(index)); }
     int BufferIndex() const { return bufferIndex_; }
 
+    // Options command: the base interval from the frequency item, no delay.
+    void ApplyFrequency(int frequencyIndex);
+    // Video format change: the delay starts again from 0.
+    void ResetScanDelay();
+
     int ScanDelay() const { return scanDelay_; }
     int GrabWait() const { return grabWait_; }
     int BaseInterval() const { return baseInterval_; }

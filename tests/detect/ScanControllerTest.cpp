@@ -350,6 +350,30 @@ TEST_F(ScanCycle, OverlappingTickDelaysAndTheNextCycleShrinksItBack)
     EXPECT_FALSE(controller.TimerScan().isActive());
 }
 
+TEST_F(ScanCycle, NewFrequencyOrFormatDropsTheGainedDelay)
+{
+    host.frames = {scene()};
+    startScanning();
+    tick();
+    host.onProcess = [this] {
+        tick();
+    };
+    tick();
+    ASSERT_EQ(controller.TimerScan().interval(), 500);
+    controller.ResetScanDelay();
+    EXPECT_EQ(controller.ScanDelay(), 0);
+    EXPECT_EQ(controller.TimerScan().interval(), 250);
+    host.onProcess = [this] {
+        tick();
+    };
+    tick();
+    controller.ApplyFrequency(4);
+    EXPECT_EQ(controller.ScanDelay(), 0);
+    EXPECT_EQ(controller.BaseInterval(), 30000);
+    EXPECT_EQ(controller.TimerScan().interval(), 30000);
+    EXPECT_TRUE(controller.TimerScan().isActive());
+}
+
 TEST_F(ScanCycle, SlowCyclesKeepTheBaseIntervalAndFiveSecondFrequency)
 {
     host.options.FrequencyIndex = 3;

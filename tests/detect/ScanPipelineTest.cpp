@@ -94,6 +94,8 @@ public:
     void SetModeVideoCaption(const QString&) override {}
     void RelayoutVideo() override {}
     void RestoreScanFrame() override {}
+    // Ticks are driven by the test alone; the timer must not add its own.
+    void ProcessMessages() override {}
 
 private:
     TVideoCam& cam_;
