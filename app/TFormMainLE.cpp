@@ -1,0 +1,394 @@
+#include "TFormMainLE.h"
+
+#include "MenuGlyphs.h"
+#include "ShowMessageBox.h"
+#include "THelpWindow.h"
+#include "TStatusBarVideo.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusTipEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kToolBarHeight = 29;
+constexpr int kInfoHeight = 18;
+constexpr int kButtonSize = 25;
+
+// Beside the executable (a build or portable copy), else where an installed
+// copy keeps its shared files.
+QString HelpFilePath()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString beside = dir + QStringLiteral("/iLXLEEN32.hlp");
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString shared = dir + QStringLiteral("/../share/ilumerix/iLXLEEN32.hlp");
+    return QFileInfo::exists(shared) ? QFileInfo(shared).canonicalFilePath() : beside;
+}
+
+} // namespace
+
+TFormMainLE::TFormMainLE(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("FormMainLE"));
+    setWindowTitle(QString::fromLatin1(kBaseCaption));
+    setWindowIcon(ProgramIcon());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(pal);
+
+    TimerScan.setObjectName(QStringLiteral("TimerScan"));
+    TimerScan.setInterval(250);
+    TimerFlash.setObjectName(QStringLiteral("TimerFlash"));
+    TimerFlash.setInterval(500);
+    TimerScheduler.setObjectName(QStringLiteral("TimerScheduler"));
+    TimerScheduler.setInterval(10000);
+    connect(&TimerFlash, &QTimer::timeout, this, &TFormMainLE::TimerFlashTimer);
+
+    CreatePanels();
+    CreateToolBar();
+    CreateMenus();
+    CreateStatusBar();
+    SetHelpContexts();
+
+    helpWindow_ = new THelpWindow(this);
+    helpWindow_->SetHelpFile(HelpFilePath());
+    helpWindow_->hide();
+
+    SetDetectionCount(0);
+    SetVideoDependentCommands(commands_, false, {}, false);
+    ApplyCommandStates();
+
+    qApp->installEventFilter(this);
+    resize(446, 252);
+    setMinimumSize(446, 200);
+    CentreOnScreen();
+}
+
+TFormMainLE::~TFormMainLE()
+{
+    qApp->removeEventFilter(this);
+}
+
+void TFormMainLE::CreatePanels()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* toolBar = new QFrame(central);
+    toolBar->setObjectName(QStringLiteral("PanelButton"));
+    toolBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    toolBar->setFixedHeight(kToolBarHeight);
+    PanelButton = toolBar;
+    layout->addWidget(toolBar);
+
+    PanelInfo = new QLabel(central);
+    PanelInfo->setObjectName(QStringLiteral("PanelInfo"));
+    PanelInfo->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelInfo->setFixedHeight(kInfoHeight);
+    PanelInfo->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    PanelInfo->setIndent(3);
+    layout->addWidget(PanelInfo);
+
+    PanelVideo = new QFrame(central);
+    PanelVideo->setObjectName(QStringLiteral("PanelVideo"));
+    PanelVideo->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelVideo->setAutoFillBackground(true);
+    QPalette black = PanelVideo->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    PanelVideo->setPalette(black);
+    layout->addWidget(PanelVideo, 1);
+
+    ImageFreeze = new QLabel(PanelVideo);
+    ImageFreeze->setObjectName(QStringLiteral("ImageFreeze"));
+    ImageFreeze->setStatusTip(QStringLiteral("Picture freeze"));
+    ImageFreeze->hide();
+
+    setCentralWidget(central);
+}
+
+QToolButton* TFormMainLE::AddSpeedButton(const char* name, int x, int glyph, const QString& hint,
+                                         int helpTag)
+{
+    auto* b = new QToolButton(PanelButton);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(x, 2, kButtonSize, kButtonSize);
+    b->setAutoRaise(true);
+    b->setIcon(MenuGlyph(glyph));
+    b->setIconSize(QSize(20, 20));
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setStatusTip(hint);
+    b->setProperty("HelpContext", helpTag);
+    return b;
+}
+
+void TFormMainLE::CreateToolBar()
+{
+    RxSpeedButtonPlay =
+        AddSpeedButton("RxSpeedButtonPlay", 4, GlyphPlay, QStringLiteral("Play"), 20030);
+    RxSpeedButtonPause =
+        AddSpeedButton("RxSpeedButtonPause", 29, GlyphPause, QStringLiteral("Pause"), 20030);
+    RxSpeedButtonConnect = AddSpeedButton("RxSpeedButtonConnect", 58, GlyphConnect,
+                                          QStringLiteral("Activate/deactivate video"), 20070);
+    RxSpeedButtonAnalyse = AddSpeedButton("RxSpeedButtonAnalyse", 83, GlyphScanOff,
+                                          QStringLiteral("Activate/deactivate scanning"), 20110);
+    RxSpeedButtonFrame =
+        AddSpeedButton("RxSpeedButtonFrame", 108, GlyphFrame, QStringLiteral("Scan frame"), 20078);
+    RxSpeedButtonScheduler = AddSpeedButton("RxSpeedButtonScheduler", 133, GlyphScheduler,
+                                            QStringLiteral("Activate/deactivate scheduler"), 20210);
+    RxSpeedButtonOptions =
+        AddSpeedButton("RxSpeedButtonOptions", 162, GlyphOptions, QStringLiteral("Option"), 30000);
+    RxSpeedButtonFormat = AddSpeedButton("RxSpeedButtonFormat", 191, GlyphFormat,
+                                         QStringLiteral("Select video format"), 20080);
+    RxSpeedButtonSource = AddSpeedButton("RxSpeedButtonSource", 216, GlyphSource,
+                                         QStringLiteral("Setup video source"), 20090);
+    RxSpeedButtonDisplay = AddSpeedButton("RxSpeedButtonDisplay", 241, GlyphDisplay,
+                                          QStringLiteral("Setup video display"), 20100);
+    RxSpeedButtonPreview = AddSpeedButton("RxSpeedButtonPreview", 270, GlyphPreview,
+                                          QStringLiteral("View catch"), 20130);
+    RxSpeedButtonHelp =
+        AddSpeedButton("RxSpeedButtonHelp", 299, GlyphHelp, QStringLiteral("Help context"), 0);
+
+    // Play and Pause: exactly one down, Play at start.
+    for (QToolButton* b : {RxSpeedButtonPlay, RxSpeedButtonPause})
+        b->setCheckable(true);
+    auto* group = new QButtonGroup(this);
+    group->setObjectName(QStringLiteral("PlayPauseGroup"));
+    group->setExclusive(true);
+    group->addButton(RxSpeedButtonPlay);
+    group->addButton(RxSpeedButtonPause);
+    RxSpeedButtonPlay->setChecked(true);
+    for (QToolButton* b : {RxSpeedButtonFrame, RxSpeedButtonScheduler, RxSpeedButtonHelp})
+        b->setCheckable(true);
+
+    CheckBoxScaleVideo = new QCheckBox(QStringLiteral("&Zoom"), PanelButton);
+    CheckBoxScaleVideo->setObjectName(QStringLiteral("CheckBoxScaleVideo"));
+    CheckBoxScaleVideo->setStatusTip(QStringLiteral("Expand"));
+    CheckBoxScaleVideo->setFocusPolicy(Qt::ClickFocus);
+    CheckBoxScaleVideo->setProperty("HelpContext", 20140);
+    CheckBoxScaleVideo->adjustSize();
+
+    connect(RxSpeedButtonHelp, &QToolButton::clicked, this, [this] { RxSpeedButtonHelpClick(); });
+    connect(RxSpeedButtonPreview, &QToolButton::clicked, this, [] {});
+}
+
+QAction* TFormMainLE::AddMenuItem(QMenu* menu, const char* name, const QString& caption,
+                                  const QString& hint, const QKeySequence& shortcut)
+{
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setStatusTip(hint);
+    if (!shortcut.isEmpty())
+        a->setShortcut(shortcut);
+    return a;
+}
+
+void TFormMainLE::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+
+    MenuItemFichier = bar->addMenu(QStringLiteral("&File"));
+    MenuItemFichier->setObjectName(QStringLiteral("MenuItemFichier"));
+    MenuItemModeVideo =
+        AddMenuItem(MenuItemFichier, "MenuItemModeVideo", QStringLiteral("&Play/pause"),
+                    QStringLiteral("Play/pause mode"));
+    MenuItemPreview =
+        AddMenuItem(MenuItemFichier, "MenuItemPreview", QStringLiteral("View pictures &catched"),
+                    QStringLiteral("View pictures catched"), QKeySequence(Qt::Key_F9));
+    MenuItemFichier->addSeparator();
+    MenuItemFermer =
+        AddMenuItem(MenuItemFichier, "MenuItemFermer", QStringLiteral("&Close"),
+                    QStringLiteral("Quit i-Lumerix"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(MenuItemFermer, &QAction::triggered, this, &QWidget::close);
+
+    MenuItemVideo = bar->addMenu(QStringLiteral("&Video"));
+    MenuItemVideo->setObjectName(QStringLiteral("MenuItemVideo"));
+    MenuItemConnect =
+        AddMenuItem(MenuItemVideo, "MenuItemConnect", QStringLiteral("&Activate video"),
+                    QStringLiteral("Connection"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    MenuItemAnalyse =
+        AddMenuItem(MenuItemVideo, "MenuItemAnalyse", QStringLiteral("Activate sca&nning"),
+                    QStringLiteral("Enable/disable video"), QKeySequence(Qt::Key_F5));
+    MenuItemFrame = AddMenuItem(MenuItemVideo, "MenuItemFrame", QStringLiteral("A&ctivate frame"),
+                                QStringLiteral("Frame for scanning"), QKeySequence(Qt::Key_F7));
+    MenuItemFrame->setCheckable(true);
+    MenuItemScheduler = MenuItemVideo->addMenu(QStringLiteral("Sc&heduler"));
+    MenuItemScheduler->setObjectName(QStringLiteral("MenuItemScheduler"));
+    MenuItemScheduler->menuAction()->setStatusTip(QStringLiteral("Scheduler"));
+    MenuItemSchedulerActivate =
+        AddMenuItem(MenuItemScheduler, "MenuItemSchedulerActivate", QStringLiteral("Ac&tivate"),
+                    QStringLiteral("Activate / disactivate scheduler"), QKeySequence(Qt::Key_F4));
+    MenuItemSchedulerActivate->setCheckable(true);
+    MenuItemSchedulerEdit =
+        AddMenuItem(MenuItemScheduler, "MenuItemSchedulerEdit", QStringLiteral("&Edit"),
+                    QStringLiteral("Edit scheduler"), QKeySequence(Qt::CTRL | Qt::Key_F4));
+    MenuItemVideo->addSeparator();
+    MenuItemOptions = AddMenuItem(MenuItemVideo, "MenuItemOptions", QStringLiteral("&Option..."),
+                                  QStringLiteral("Setup options"), QKeySequence(Qt::Key_F3));
+    MenuItemOptions->setProperty("HelpContext", 40000);
+    MenuItemVideo->addSeparator();
+    MenuItemPilote =
+        AddMenuItem(MenuItemVideo, "MenuItemPilote", QStringLiteral("&Driver..."),
+                    QStringLiteral("Select video driver"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    MenuItemPilote->setProperty("HelpContext", 20060);
+    MenuItemFormat =
+        AddMenuItem(MenuItemVideo, "MenuItemFormat", QStringLiteral("Fo&rmat..."),
+                    QStringLiteral("Select video format"), QKeySequence(Qt::CTRL | Qt::Key_F));
+    MenuItemSource =
+        AddMenuItem(MenuItemVideo, "MenuItemSource", QStringLiteral("&Source..."),
+                    QStringLiteral("Setup video source"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    MenuItemDisplay =
+        AddMenuItem(MenuItemVideo, "MenuItemDisplay", QStringLiteral("&Display..."),
+                    QStringLiteral("Setup video display"), QKeySequence(Qt::CTRL | Qt::Key_A));
+
+    N4 = bar->addMenu(QStringLiteral("?"));
+    N4->setObjectName(QStringLiteral("N4"));
+    MenuItemAide = AddMenuItem(N4, "MenuItemAide", QStringLiteral("&Help"),
+                               QStringLiteral("Show help"), QKeySequence(Qt::Key_F1));
+    MenuItemWhatsThis = AddMenuItem(N4, "MenuItemWhatsThis", QStringLiteral("&What is it ?"),
+                                    QStringLiteral("Help context"));
+    MenuItemWhatsThis->setCheckable(true);
+    N4->addSeparator();
+    MenuItemAbout = AddMenuItem(N4, "MenuItemAbout", QStringLiteral("&About..."),
+                                QStringLiteral("Copyright information"), QKeySequence(Qt::Key_F2));
+    MenuItemWeb = AddMenuItem(N4, "MenuItemWeb", QStringLiteral("Web &site - Home page..."),
+                              QStringLiteral("i-Lumerix web site"));
+
+    connect(MenuItemAide, &QAction::triggered, this, &TFormMainLE::MenuItemAideClick);
+    connect(MenuItemWhatsThis, &QAction::triggered, this, [this] { RxSpeedButtonHelpClick(); });
+    connect(MenuItemAbout, &QAction::triggered, this, &TFormMainLE::MenuItemAboutClick);
+    connect(MenuItemWeb, &QAction::triggered, this, &TFormMainLE::MenuItemWebClick);
+
+    WhatsThisPopupmenu = new QMenu(this);
+    WhatsThisPopupmenu->setObjectName(QStringLiteral("WhatsThisPopupmenu"));
+    PopupWhatsThis = WhatsThisPopupmenu->addAction(QStringLiteral("What is it ?"));
+    PopupWhatsThis->setObjectName(QStringLiteral("PopupWhatsThis"));
+    connect(PopupWhatsThis, &QAction::triggered, this, &TFormMainLE::PopupWhatsThisClick);
+}
+
+void TFormMainLE::CreateStatusBar()
+{
+    statusBar_ = new TStatusBarVideo(centralWidget());
+    statusBar_->setProperty("HelpContext", 20120);
+    statusBar_->DetectionCount = [this] {
+        return detectionCount_;
+    };
+    statusBar_->HasOptions = [] {
+        return false;
+    };
+    centralWidget()->layout()->addWidget(statusBar_);
+}
+
+void TFormMainLE::SetHelpContexts()
+{
+    PanelButton->setProperty("HelpContext", 6000);
+    PanelInfo->setProperty("HelpContext", 20120);
+    PanelVideo->setProperty("HelpContext", 20020);
+    ImageFreeze->setProperty("HelpContext", 20020);
+}
+
+void TFormMainLE::ApplyCommandStates()
+{
+    const TCommandStates& s = commands_;
+    RxSpeedButtonConnect->setEnabled(s.ConnectButton);
+    MenuItemConnect->setEnabled(s.ConnectMenu);
+    MenuItemPilote->setEnabled(s.Driver);
+    RxSpeedButtonFormat->setEnabled(s.FormatButton);
+    MenuItemFormat->setEnabled(s.FormatMenu);
+    RxSpeedButtonSource->setEnabled(s.SourceButton);
+    MenuItemSource->setEnabled(s.SourceMenu);
+    RxSpeedButtonDisplay->setEnabled(s.DisplayButton);
+    MenuItemDisplay->setEnabled(s.DisplayMenu);
+    MenuItemModeVideo->setEnabled(s.PlayPauseMenu);
+    RxSpeedButtonPlay->setEnabled(s.PlayButton);
+    RxSpeedButtonPause->setEnabled(s.PauseButton);
+    RxSpeedButtonAnalyse->setEnabled(s.AnalyseButton);
+    MenuItemAnalyse->setEnabled(s.AnalyseMenu);
+    RxSpeedButtonScheduler->setEnabled(s.SchedulerActivateButton);
+    MenuItemSchedulerActivate->setEnabled(s.SchedulerActivateMenu);
+    MenuItemSchedulerEdit->setEnabled(s.SchedulerEdit);
+    MenuItemScheduler->menuAction()->setEnabled(s.SchedulerMenu);
+    RxSpeedButtonFrame->setEnabled(s.FrameButton);
+    MenuItemFrame->setEnabled(s.FrameMenu);
+    RxSpeedButtonOptions->setEnabled(s.OptionsButton);
+    MenuItemOptions->setEnabled(s.OptionsMenu);
+    RxSpeedButtonPreview->setEnabled(s.PreviewButton);
+    MenuItemPreview->setEnabled(s.PreviewMenu);
+    MenuItemWeb->setEnabled(s.Web);
+}
+
+QString TFormMainLE::InfoText() const
+{
+    return PanelInfo->text();
+}
+
+void TFormMainLE::SetInfoText(const QString& text)
+{
+    PanelInfo->setText(text);
+}
+
+void TFormMainLE::SetDetectionCount(int count)
+{
+    detectionCount_ = count;
+    statusBar_->SetPanelText(1, QString::number(count));
+    statusBar_->update();
+}
+
+void TFormMainLE::HandleApplicationError(const QString& message)
+{
+    SetInfoText(QString());
+    OnUncaughtError(commands_);
+    ApplyCommandStates();
+    ShowMessageBox(this, message, MkError, MbOk);
+}
+
+bool TFormMainLE::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        // Hints go to the first status panel, never to tool tips.
+        statusBar_->SetPanelText(0, static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TFormMainLE::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    PlaceZoomBox();
+}
+
+void TFormMainLE::PlaceZoomBox()
+{
+    // The Zoom box keeps 4 pixels from the tool bar's right edge.
+    CheckBoxScaleVideo->move(PanelButton->width() - 4 - CheckBoxScaleVideo->width(),
+                             (kToolBarHeight - CheckBoxScaleVideo->height()) / 2);
+}
+
+void TFormMainLE::CentreOnScreen()
+{
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TFormMainLE::BringToFront()
+{
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,164 @@
+// The main window's context help, taskbar flash and application-wide hooks.
+#include "TFormMainLE.h"
+
+#include "THelpWindow.h"
+#include "TStatusBarVideo.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QWindowStateChangeEvent>
+
+namespace {
+
+// The main window's number when no control up the chain has one: the help
+// window's topic 10000.
+constexpr int kMainWindowHelpFallback = -10000;
+
+bool IsEditBox(const QWidget* w)
+{
+    for (; w; w = w->parentWidget()) {
+        if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+            qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QTextEdit*>(w) ||
+            qobject_cast<const QPlainTextEdit*>(w))
+            return true;
+        if (w->isWindow())
+            break;
+    }
+    return false;
+}
+
+} // namespace
+
+int TFormMainLE::HelpContextOf(const QWidget* widget) const
+{
+    QList<int> chain;
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        chain.append(w->property("HelpContext").toInt());
+        if (w->isWindow())
+            break;
+    }
+    return ResolveHelpContext(chain, kMainWindowHelpFallback);
+}
+
+void TFormMainLE::RxSpeedButtonHelpClick()
+{
+    helpMode_ = !helpMode_;
+    MenuItemWhatsThis->setChecked(helpMode_);
+    RxSpeedButtonHelp->setChecked(helpMode_);
+    if (helpMode_)
+        QApplication::setOverrideCursor(Qt::WhatsThisCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TFormMainLE::ShowHelpNumber(int context, const QPoint& globalPos)
+{
+    if (context < 0)
+        helpWindow_->ShowTopic(-context);
+    else
+        helpWindow_->ShowPopup(context, globalPos);
+}
+
+bool TFormMainLE::HelpClick(QWidget* pressed, const QPoint& globalPos, Qt::MouseButton button)
+{
+    const int context = HelpContextOf(pressed);
+    if (button == Qt::LeftButton) {
+        if (pressed == RxSpeedButtonHelp)
+            return false;
+        ShowHelpNumber(context, globalPos);
+        return true;
+    }
+    if (IsEditBox(pressed))
+        return false;
+    popupTag_ = context;
+    QMenu* menu = WhatsThisPopupmenu;
+    if (pressed->contextMenuPolicy() == Qt::ActionsContextMenu && !pressed->actions().isEmpty())
+        return false;
+    menu->popup(globalPos);
+    return true;
+}
+
+void TFormMainLE::PopupWhatsThisClick()
+{
+    ShowHelpNumber(popupTag_, WhatsThisPopupmenu->pos());
+}
+
+void TFormMainLE::MenuItemAideClick()
+{
+    helpWindow_->ShowContents();
+}
+
+void TFormMainLE::TimerFlashTimer()
+{
+    if (!isMinimized() || detectionCount_ <= 0)
+        return;
+    flashOn_ = !flashOn_;
+    ++flashToggles_;
+    if (flashOn_)
+        QApplication::alert(this, 450);
+}
+
+void TFormMainLE::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange) {
+        // Minimising starts the flash timer; any other state change stops it.
+        if (isMinimized()) {
+            TimerFlash.start();
+        } else {
+            TimerFlash.stop();
+            flashOn_ = false;
+        }
+    }
+    QMainWindow::changeEvent(event);
+}
+
+bool TFormMainLE::HandleKey(QKeyEvent* key)
+{
+    Q_UNUSED(key);
+    return false;
+}
+
+bool TFormMainLE::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Resize:
+        if (watched == PanelButton)
+            PlaceZoomBox();
+        break;
+    case QEvent::MouseButtonPress: {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (!w || w->window() != this || QApplication::activeWindow() != this)
+            break;
+        auto* me = static_cast<QMouseEvent*>(event);
+        const bool helpPress =
+            (me->button() == Qt::LeftButton && helpMode_) || me->button() == Qt::RightButton;
+        if (!helpPress)
+            break;
+        // The deepest control under the pointer, disabled ones included.
+        const QPoint global = me->globalPosition().toPoint();
+        QWidget* target = w;
+        if (QWidget* child = w->childAt(w->mapFromGlobal(global)))
+            target = child;
+        if (HelpClick(target, global, me->button()))
+            return true;
+        break;
+    }
+    case QEvent::KeyPress: {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->window() == this && HandleKey(static_cast<QKeyEvent*>(event)))
+            return true;
+        break;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

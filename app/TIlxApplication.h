@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QApplication>
+
+#include <functional>
+
+// The application object. Every exception that escapes an event handler ends
+// here instead of ending the process: it is handed to the error handler the
+// main window installs, which tells the user and puts the window in a safe
+// state.
+class TIlxApplication : public QApplication
+{
+    Q_OBJECT
+
+public:
+    TIlxApplication(int& argc, char** argv);
+
+    using ErrorHandler = std::function<void(const QString& message)>;
+    void SetErrorHandler(ErrorHandler handler) { errorHandler_ = std::move(handler); }
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // The handler in use: the installed one, else a plain message box.
+    void HandleError(const QString& message);
+
+    static TIlxApplication* Instance();
+
+private:
+    ErrorHandler errorHandler_;
+    bool handling_ = false;
+};
