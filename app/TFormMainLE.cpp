@@ -1,7 +1,20 @@
 #include "TFormMainLE.h"
 
+#include "DataPaths.h"
+#include "EIlxError.h"
+#include "LumerixEvents.h"
 #include "MenuGlyphs.h"
 #include "ShowMessageBox.h"
+#include "TMessageEvent.h"
+#include "TScanController.h"
+#include "TScheduler.h"
+#include "TVideoCam.h"
+#if __has_include("WindowPlacement.h")
+#include "WindowPlacement.h"
+#define ILX_WINDOW_PLACEMENT 1
+#else
+#define ILX_WINDOW_PLACEMENT 0
+#endif
 #include "THelpWindow.h"
 #include "TStatusBarVideo.h"
 
@@ -37,7 +50,8 @@ QString HelpFilePath()
 
 } // namespace
 
-TFormMainLE::TFormMainLE(QWidget* parent) : QMainWindow(parent)
+TFormMainLE::TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent)
+    : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FormMainLE"));
     setWindowTitle(QString::fromLatin1(kBaseCaption));
@@ -46,32 +60,61 @@ TFormMainLE::TFormMainLE(QWidget* parent) : QMainWindow(parent)
     pal.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(pal);
 
-    TimerScan.setObjectName(QStringLiteral("TimerScan"));
-    TimerScan.setInterval(250);
     TimerFlash.setObjectName(QStringLiteral("TimerFlash"));
     TimerFlash.setInterval(500);
-    TimerScheduler.setObjectName(QStringLiteral("TimerScheduler"));
-    TimerScheduler.setInterval(10000);
     connect(&TimerFlash, &QTimer::timeout, this, &TFormMainLE::TimerFlashTimer);
 
+    // The design: panels, tool bar, menus, status bar, the capture component.
     CreatePanels();
     CreateToolBar();
     CreateMenus();
     CreateStatusBar();
+    CreateVideo(std::move(driver));
+    CreateScanFrame();
     SetHelpContexts();
+    scan_ = std::make_unique<TScanController>(static_cast<TScanHost&>(*this), this);
+    ConnectCommands();
 
-    helpWindow_ = new THelpWindow(this);
-    helpWindow_->SetHelpFile(HelpFilePath());
-    helpWindow_->hide();
-
-    SetDetectionCount(0);
+    // Once the design is loaded: no detection, video commands off.
+    scan_->SetDetectionCount(0);
     SetVideoDependentCommands(commands_, false, {}, false);
     ApplyCommandStates();
 
+    // Creation proper.
     qApp->installEventFilter(this);
+    helpWindow_ = new THelpWindow(this);
+    helpWindow_->SetHelpFile(HelpFilePath());
+    CreateOptions();
+    formatSetupPending_ = true;
+    CreateSchedule();
+    LoadSettings();
+    scan_->ClearBuffers();
+
+    videoCam_->SetEnglishMessages(true);
+    videoCam_->SetActive(false);
+    commands_.PlayPauseMenu = commands_.PlayButton = commands_.PauseButton = false;
+    commands_.AnalyseButton = commands_.AnalyseMenu = false;
+    commands_.FrameButton = commands_.FrameMenu = false;
+    commands_.FormatButton = commands_.FormatMenu = false;
+    commands_.SourceButton = commands_.SourceMenu = false;
+    commands_.DisplayButton = commands_.DisplayMenu = false;
+    ApplyCommandStates();
+    scan_->ApplyInitialLook();
+    scan_->TimerScan().setInterval(250);
+    videoCam_->SetImageFile(DataPaths().TempFrame);
+
+    videoCam_->SetDriverName(settings_.Driver);
+    if (videoCam_->DriverName().isEmpty() || settings_.SelectDriver)
+        videoCam_->SelectDriver();
+    UpdateOptionsDriverLabel();
+    firstActivation_ = true;
+    if (scheduler_)
+        scheduler_->EnableTimer();
+
     resize(446, 252);
     setMinimumSize(446, 200);
-    CentreOnScreen();
+    if (!placementRestored_)
+        CentreOnScreen();
 }
 
 TFormMainLE::~TFormMainLE()
@@ -179,9 +222,6 @@ void TFormMainLE::CreateToolBar()
     CheckBoxScaleVideo->setFocusPolicy(Qt::ClickFocus);
     CheckBoxScaleVideo->setProperty("HelpContext", 20140);
     CheckBoxScaleVideo->adjustSize();
-
-    connect(RxSpeedButtonHelp, &QToolButton::clicked, this, [this] { RxSpeedButtonHelpClick(); });
-    connect(RxSpeedButtonPreview, &QToolButton::clicked, this, [] {});
 }
 
 QAction* TFormMainLE::AddMenuItem(QMenu* menu, const char* name, const QString& caption,
@@ -267,11 +307,6 @@ void TFormMainLE::CreateMenus()
     MenuItemWeb = AddMenuItem(N4, "MenuItemWeb", QStringLiteral("Web &site - Home page..."),
                               QStringLiteral("i-Lumerix web site"));
 
-    connect(MenuItemAide, &QAction::triggered, this, &TFormMainLE::MenuItemAideClick);
-    connect(MenuItemWhatsThis, &QAction::triggered, this, [this] { RxSpeedButtonHelpClick(); });
-    connect(MenuItemAbout, &QAction::triggered, this, &TFormMainLE::MenuItemAboutClick);
-    connect(MenuItemWeb, &QAction::triggered, this, &TFormMainLE::MenuItemWebClick);
-
     WhatsThisPopupmenu = new QMenu(this);
     WhatsThisPopupmenu->setObjectName(QStringLiteral("WhatsThisPopupmenu"));
     PopupWhatsThis = WhatsThisPopupmenu->addAction(QStringLiteral("What is it ?"));
@@ -342,14 +377,19 @@ void TFormMainLE::SetInfoText(const QString& text)
 
 void TFormMainLE::SetDetectionCount(int count)
 {
-    detectionCount_ = count;
-    statusBar_->SetPanelText(1, QString::number(count));
-    statusBar_->update();
+    scan_->SetDetectionCount(count);
 }
 
 void TFormMainLE::HandleApplicationError(const QString& message)
 {
     SetInfoText(QString());
+    if (videoCam_ && videoCam_->Active()) {
+        try {
+            videoCam_->SetActive(false);
+        } catch (const EIlxError&) {
+            // Switching off a failing driver may fail too; the message below says why.
+        }
+    }
     OnUncaughtError(commands_);
     ApplyCommandStates();
     ShowMessageBox(this, message, MkError, MbOk);
@@ -357,6 +397,8 @@ void TFormMainLE::HandleApplicationError(const QString& message)
 
 bool TFormMainLE::event(QEvent* event)
 {
+    if (HandleLumerixEvent(event))
+        return true;
     if (event->type() == QEvent::StatusTip) {
         // Hints go to the first status panel, never to tool tips.
         statusBar_->SetPanelText(0, static_cast<QStatusTipEvent*>(event)->tip());
@@ -391,4 +433,134 @@ void TFormMainLE::BringToFront()
     show();
     raise();
     activateWindow();
+    // The options window, while shown, comes to the front too.
+    options_.BringToFront();
+}
+
+void TFormMainLE::ConnectCommands()
+{
+    // A menu item and its button share one handler.
+    const auto both = [this](QAction* item, QToolButton* button, auto handler) {
+        if (item)
+            connect(item, &QAction::triggered, this, handler);
+        if (button)
+            connect(button, &QToolButton::clicked, this, handler);
+    };
+    both(MenuItemConnect, RxSpeedButtonConnect, [this] { MenuItemConnectClick(); });
+    both(MenuItemAnalyse, nullptr, [this] { scan_->RxSpeedButtonAnalyseClick(MenuItemAnalyse); });
+    connect(RxSpeedButtonAnalyse, &QToolButton::clicked, this,
+            [this] { scan_->RxSpeedButtonAnalyseClick(RxSpeedButtonAnalyse); });
+    both(MenuItemFrame, nullptr, [this] {
+        RxSpeedButtonFrame->setChecked(!RxSpeedButtonFrame->isChecked());
+        MenuItemFrameClick();
+    });
+    both(nullptr, RxSpeedButtonFrame, [this] { MenuItemFrameClick(); });
+    both(MenuItemOptions, RxSpeedButtonOptions, [this] { MenuItemOptionsClick(); });
+    both(MenuItemPilote, nullptr, [this] { MenuItemPiloteClick(); });
+    both(MenuItemFormat, RxSpeedButtonFormat, [this] { MenuItemFormatClick(); });
+    both(MenuItemSource, RxSpeedButtonSource, [this] { MenuItemSourceClick(); });
+    both(MenuItemDisplay, RxSpeedButtonDisplay, [this] { MenuItemDisplayClick(); });
+    both(MenuItemPreview, RxSpeedButtonPreview, [this] { MenuItemPreviewClick(); });
+    both(MenuItemModeVideo, nullptr, [this] { scan_->RxSpeedButtonPauseClick(true); });
+    both(nullptr, RxSpeedButtonPlay, [this] { scan_->RxSpeedButtonPauseClick(false); });
+    both(nullptr, RxSpeedButtonPause, [this] { scan_->RxSpeedButtonPauseClick(false); });
+    both(MenuItemWhatsThis, RxSpeedButtonHelp, [this] { RxSpeedButtonHelpClick(); });
+    both(MenuItemAide, nullptr, [this] { MenuItemAideClick(); });
+    both(MenuItemAbout, nullptr, [this] { MenuItemAboutClick(); });
+    both(MenuItemWeb, nullptr, [this] { MenuItemWebClick(); });
+    connect(CheckBoxScaleVideo, &QCheckBox::clicked, this, [this] { CheckBoxScaleVideoClick(); });
+}
+
+void TFormMainLE::CreateOptions()
+{
+    options_.Create(this, helpWindow_, DataPaths().Schedule);
+    statusBar_->HasOptions = [this] {
+        return options_.Exists();
+    };
+    statusBar_->AlarmState = [this] {
+        return StatusBarRules::AlarmState{options_.SoundBusy(), options_.AlarmChecked()};
+    };
+    statusBar_->AlarmIconClicked = [this] {
+        options_.ToggleAlarm();
+    };
+}
+
+void TFormMainLE::UpdateOptionsDriverLabel()
+{
+    options_.SetDriverName(videoCam_->DriverName());
+}
+
+void TFormMainLE::LoadSettings()
+{
+#if ILX_WINDOW_PLACEMENT
+    placementRestored_ = !ReadWindowPlacement().NormalRect.isEmpty();
+    RestoreWindowPlacement(*this);
+#endif
+    settings_ = ReadMainWindowSettings();
+    videoCam_->SetFramesPreview(settings_.FramesPreview);
+    videoCam_->SetFramesCapture(settings_.FramesCapture);
+    CheckBoxScaleVideo->setChecked(settings_.Zoom);
+    webAddress_ = settings_.Web;
+    commands_.Web = !webAddress_.isEmpty();
+    RxSpeedButtonFrame->setChecked(settings_.Frame.FrameOn);
+    MenuItemFrame->setChecked(settings_.Frame.FrameOn);
+    if (scanFrame_)
+        scanFrame_->SetPercents(
+            ScanFrameGeometry::Percents{settings_.Frame.FramePX, settings_.Frame.FramePY,
+                                        settings_.Frame.FramePW, settings_.Frame.FramePH});
+    RxSpeedButtonScheduler->setChecked(settings_.Scheduler);
+    MenuItemSchedulerActivate->setChecked(settings_.Scheduler);
+    scan_->SetLastImage(settings_.LastImage);
+    ApplyCommandStates();
+}
+
+void TFormMainLE::SaveSettings()
+{
+#if ILX_WINDOW_PLACEMENT
+    StoreWindowPlacement(*this);
+#endif
+    TMainWindowSettings s = settings_;
+    s.Zoom = CheckBoxScaleVideo->isChecked();
+    s.Driver = videoCam_->DriverName();
+    if (scanFrame_) {
+        const auto p = scanFrame_->Percents();
+        s.Frame.FramePX = p.PX;
+        s.Frame.FramePY = p.PY;
+        s.Frame.FramePW = p.PW;
+        s.Frame.FramePH = p.PH;
+    }
+    s.Frame.FrameOn = RxSpeedButtonFrame->isChecked();
+    s.Scheduler = RxSpeedButtonScheduler->isChecked();
+    s.LastImage = scan_->LastImage();
+    WriteMainWindowSettings(s);
+}
+
+void TFormMainLE::SetPanelHint(const QString& text)
+{
+    statusBar_->SetPanelText(0, text);
+}
+
+bool TFormMainLE::HandleLumerixEvent(QEvent* event)
+{
+    if (event->type() == WM_LumerixUpdate()) {
+        statusBar_->update();
+        QCoreApplication::processEvents();
+        return true;
+    }
+    if (event->type() == WM_LumerixSchedule()) {
+        const auto* m = static_cast<TMessageEvent*>(event);
+        HandleScheduleMessage(m->WParam, m->LParam);
+        QCoreApplication::processEvents();
+        return true;
+    }
+    if (event->type() == WM_Lumerix()) {
+        BringToFront();
+        return true;
+    }
+    return false;
+}
+
+void TFormMainLE::MenuItemOptionsClick()
+{
+    options_.Show();
 }

@@ -1,10 +1,19 @@
 #pragma once
 
+#include "MainWindowSettings.h"
+#include "SchedulerHost.h"
 #include "TCommandRules.h"
+#include "TOptionsLink.h"
+#include "TScanFrame.h"
+#include "TScanHost.h"
+
+#include <cstdint>
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -12,19 +21,35 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QToolButton;
+class CaptureDriver;
+class TAboutBox;
+class TFormOptions;
+class TScanController;
+class TScheduler;
 class TStatusBarVideo;
 class THelpWindow;
+class TVideoCam;
 
 // The main window: live video or its still, the menu, the tool bar, the
 // information line and the status bar. It lives for the whole run and owns
 // every long-lived part of the program.
-class TFormMainLE : public QMainWindow
+class TFormMainLE : public QMainWindow,
+                    private TScanHost,
+                    private SchedulerHost,
+                    private TScanFrameHost
 {
     Q_OBJECT
 
 public:
-    explicit TFormMainLE(QWidget* parent = nullptr);
+    // The window owns the capture driver through its capture component.
+    explicit TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent = nullptr);
     ~TFormMainLE() override;
+
+    // The format limits the program works within.
+    static constexpr int kMinVideoWidth = 80;
+    static constexpr int kMinVideoHeight = 30;
+    static constexpr int kMaxVideoWidth = 352;
+    static constexpr int kMaxVideoHeight = 288;
 
     // The designed caption; the driver name and the heartbeat follow it.
     static constexpr const char* kBaseCaption = "i-Lumerix LE ";
@@ -39,6 +64,19 @@ public:
     THelpWindow* HelpWindow() const { return helpWindow_; }
     int FlashToggles() const { return flashToggles_; }
     TStatusBarVideo* StatusBar() const { return statusBar_; }
+    TVideoCam* VideoCam() const { return videoCam_; }
+    TFormOptions* Options() const { return options_.Window(); }
+    TScanController& Scan() const { return *scan_; }
+    TScheduler* Scheduler() const { return scheduler_.get(); }
+    TScanFrame& ScanFrame() const { return *scanFrame_; }
+    bool FirstActivationPending() const { return firstActivation_; }
+
+    // The one-time start-up work; runs at the first activation.
+    void FirstActivation();
+    // Fixes the capture format within the limits, remembering the driver's own.
+    void FormatSetup();
+    // Puts the driver's own format back, keeping the user's for next time.
+    void FormatRestore();
 
     // The help number of a widget: its own, else its parents', else the
     // window's fallback.
@@ -58,9 +96,24 @@ public:
     void MenuItemAboutClick();
     void MenuItemWebClick();
     void TimerFlashTimer();
+    void MenuItemConnectClick();
+    void MenuItemPiloteClick();
+    void MenuItemFormatClick();
+    void MenuItemSourceClick();
+    void MenuItemDisplayClick();
+    void MenuItemOptionsClick();
+    void MenuItemPreviewClick();
+    void MenuItemFrameClick();
+    void CheckBoxScaleVideoClick();
+    void VideoCamActivate();
+    void VideoCamDeactivate();
+    void VideoCamError(int id, const QString& text);
+    void SetVideoInfoHints();
 
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -70,6 +123,22 @@ private:
     void CreateMenus();
     void CreatePanels();
     void CreateStatusBar();
+    void CreateVideo(std::unique_ptr<CaptureDriver> driver);
+    void CreateOptions();
+    void CreateSchedule();
+    void CreateScanFrame();
+    void UpdateOptionsDriverLabel();
+    void RunFormatDialogUntilWithinLimits();
+    void HandleScheduleMessage(std::intptr_t wParam, std::intptr_t lParam);
+    void SetPanelHint(const QString& text);
+    void LoadSettings();
+    void SaveSettings();
+    void ConnectCommands();
+    void SetCaptionForVideo(bool firstActivation);
+    void StopComparisonAndWait();
+    TDriverDialogs DriverDialogs() const;
+    bool Zoomed() const;
+    void RefreshVideoCommands();
     void SetHelpContexts();
     void ApplyCommandStates();
     void PlaceZoomBox();
@@ -84,6 +153,52 @@ private:
     bool HelpClick(QWidget* pressed, const QPoint& globalPos, Qt::MouseButton button);
     void ShowHelpNumber(int context, const QPoint& globalPos);
     bool HandleKey(QKeyEvent* key);
+    bool HandleLumerixEvent(QEvent* event);
+
+    // TScanHost: what the scan cycle asks of the window.
+    bool VideoActive() const override;
+    void GrabFrame() override;
+    QImage LoadGrabbedFrame() override;
+    TScanOptions ScanOptions() const override;
+    bool AutoStartSettled() const override;
+    void SetAutoStartSettled() override;
+    bool AutoStartCountdown(QString& text) override;
+    bool SoundBusy() const override;
+    void StartSoundAlarm(QObject* sender, bool loop, const QString& file) override;
+    void HideOptionsWindow() override;
+    TScanArea ScanArea() const override;
+    QString SavePicture(const QImage& frame) override;
+    void ShowInfo(const QString& text) override;
+    void SetVideoPanelRed(bool red) override;
+    void SetHeartbeat(QChar c) override;
+    void ShowDetectionCount(int count) override;
+    void SetAnalyseLook(const QString& menuCaption, const QString& hint, int imageIndex) override;
+    void SetConnectEnabled(bool enabled) override;
+    void SetScanLocks(bool scanning) override;
+    bool PauseDown() const override;
+    void SetPauseDown(bool down) override;
+    void SetVideoDialogsEnabled(bool enabled) override;
+    void ShowFrozen(bool frozen) override;
+    void ShowStill(const QImage& still) override;
+    void SetModeVideoCaption(const QString& caption) override;
+    void RelayoutVideo() override;
+    void DrawPictureLabel(QImage& picture, const QString& text) override;
+    void RestoreScanFrame() override;
+
+    // SchedulerHost: what the scheduler timer asks of the window.
+    bool SchedulerActive() const override;
+    void SetSchedulerActive(bool on) override;
+    bool Scanning() const override;
+    void RunScanningCommand(QObject* sender) override;
+    void SetSchedulerHint(const QString& text) override;
+    void DisableSchedulerCommands() override;
+    void MirrorSchedulerToOptions(bool on) override;
+
+    // TScanFrameHost: where the scan frame goes.
+    QRect VideoViewRect() const override;
+    bool VideoViewVisible() const override;
+    QRect FreezeRect() const override;
+    void ShowStatusHint(const QString& text) override;
 
     // Layout
     QWidget* PanelButton = nullptr;
@@ -130,14 +245,27 @@ private:
     QMenu* WhatsThisPopupmenu = nullptr;
     QAction* PopupWhatsThis = nullptr;
 
-    QTimer TimerScan;
     QTimer TimerFlash;
     QTimer TimerScheduler;
 
     THelpWindow* helpWindow_ = nullptr;
 
+    TVideoCam* videoCam_ = nullptr; // child of PanelVideo
+    TOptionsLink options_;
+    std::unique_ptr<TScanController> scan_;
+    std::unique_ptr<TScanFrame> scanFrame_;
+    std::unique_ptr<TScheduler> scheduler_;
+    TMainWindowSettings settings_;
     TCommandStates commands_;
     QString webAddress_;
+    bool firstActivation_ = false;
+    bool firstActivationQueued_ = false;
+    bool formatSetupPending_ = false;
+    bool relayoutNeeded_ = false;
+    bool scheduleAvailable_ = true;
+    bool autoStartSettled_ = false;
+    bool layingOut_ = false;
+    bool placementRestored_ = false;
     int detectionCount_ = 0;
     bool helpMode_ = false;
     int popupTag_ = 0;

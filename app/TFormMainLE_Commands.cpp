@@ -1,16 +1,155 @@
-// The main window's About, Web and help commands.
+// The main window's other commands: scan frame, scheduler, viewer, About,
+// Web, and the hooks it gives the options window.
 #include "TFormMainLE.h"
 
-#include "ProductTexts.h"
+#include "AboutText.h"
+#include "DataPaths.h"
+#include "EIlxError.h"
+#include "TFormView.h"
+#include "THelpWindow.h"
+#include "TPanelTrans.h"
+#include "TScanController.h"
+#include "TScanFrame.h"
+#include "TScheduler.h"
+#include "TVideoCam.h"
 
+#if __has_include("TAboutBox.h")
+#include "OpenDocument.h"
+#include "TAboutBox.h"
+#define ILX_ABOUT_BOX 1
+#else
+#include <QDesktopServices>
 #include <QMessageBox>
+#include <QUrl>
+#define ILX_ABOUT_BOX 0
+#endif
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+
+void TFormMainLE::CreateSchedule()
+{
+    scheduler_ = std::make_unique<TScheduler>(static_cast<SchedulerHost&>(*this),
+                                              DataPaths().Schedule, this);
+    scheduleAvailable_ = scheduler_->Setup();
+    KeepScheduleUnavailable(commands_, scheduleAvailable_);
+    ApplyCommandStates();
+}
+
+void TFormMainLE::CreateScanFrame()
+{
+    scanFrame_ = std::make_unique<TScanFrame>(static_cast<TScanFrameHost&>(*this), PanelVideo);
+    scanFrame_->PanelTransFrame()->setProperty("HelpContext", 20078);
+}
+
+// Scan frame host.
+QRect TFormMainLE::VideoViewRect() const
+{
+    return videoCam_->geometry();
+}
+
+bool TFormMainLE::VideoViewVisible() const
+{
+    return videoCam_->isVisible();
+}
+
+QRect TFormMainLE::FreezeRect() const
+{
+    return ImageFreeze->geometry();
+}
+
+void TFormMainLE::ShowStatusHint(const QString& text)
+{
+    SetPanelHint(text);
+}
+
+void TFormMainLE::MenuItemFrameClick()
+{
+    const bool on = RxSpeedButtonFrame->isChecked();
+    MenuItemFrame->setChecked(on);
+    scanFrame_->ShowFrame(on && VideoActive());
+}
+
+// Scheduler host.
+bool TFormMainLE::SchedulerActive() const
+{
+    return RxSpeedButtonScheduler->isChecked();
+}
+
+void TFormMainLE::SetSchedulerActive(bool on)
+{
+    RxSpeedButtonScheduler->setChecked(on);
+    MenuItemSchedulerActivate->setChecked(on);
+}
+
+bool TFormMainLE::Scanning() const
+{
+    return scan_->Scanning();
+}
+
+void TFormMainLE::RunScanningCommand(QObject* sender)
+{
+    scan_->RxSpeedButtonAnalyseClick(sender);
+}
+
+void TFormMainLE::SetSchedulerHint(const QString& text)
+{
+    RxSpeedButtonScheduler->setStatusTip(text);
+}
+
+void TFormMainLE::DisableSchedulerCommands()
+{
+    scheduleAvailable_ = false;
+    OnScheduleUnavailable(commands_);
+    ApplyCommandStates();
+}
+
+void TFormMainLE::MirrorSchedulerToOptions(bool on)
+{
+    options_.MirrorScheduler(on);
+}
+
+void TFormMainLE::HandleScheduleMessage(std::intptr_t wParam, std::intptr_t lParam)
+{
+    if (scheduler_)
+        scheduler_->HandleScheduleMessage(wParam, lParam);
+}
+
+void TFormMainLE::MenuItemPreviewClick()
+{
+    const bool wasScanning = scan_->Scanning();
+    scan_->SetScanning(false);
+    const QString folder = options_.PicturesFolder();
+    scan_->SetLastImage(TFormView::Open(this, folder, ViewerOwnerLine()));
+    scan_->SetScanning(wasScanning);
+}
 
 void TFormMainLE::MenuItemAboutClick()
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About..."), ProductTexts::AboutComments(),
+#if ILX_ABOUT_BOX
+    TAboutBox about(this);
+    about.SetTitle(QStringLiteral("About..."));
+    about.SetComments(AboutComments());
+    about.Execute();
+#else
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About..."), AboutComments(),
                     QMessageBox::Ok, this);
     box.setIconPixmap(windowIcon().pixmap(32, 32));
     box.exec();
+#endif
 }
 
-void TFormMainLE::MenuItemWebClick() {}
+void TFormMainLE::MenuItemWebClick()
+{
+    if (!webAddress_.isEmpty()) {
+#if ILX_ABOUT_BOX
+        OpenDocument(this, webAddress_.left(512));
+#else
+        QDesktopServices::openUrl(QUrl(webAddress_.left(512)));
+#endif
+    }
+}

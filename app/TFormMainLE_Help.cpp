@@ -120,12 +120,6 @@ void TFormMainLE::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
-bool TFormMainLE::HandleKey(QKeyEvent* key)
-{
-    Q_UNUSED(key);
-    return false;
-}
-
 bool TFormMainLE::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {

@@ -1,4 +1,7 @@
+#include "DataPaths.h"
 #include "ModalAnswerer.h"
+#include "ScratchDir.h"
+#include "ScriptedCaptureDriver.h"
 #include "TFormMainLE.h"
 #include "THelpWindow.h"
 #include "TStatusBarVideo.h"
@@ -25,11 +28,39 @@ template <typename T> T* Child(QObject* parent, const char* name)
     return c;
 }
 
+// A window on a scripted camera, every data file in a scratch folder, the
+// driver chosen so no dialog opens.
+class Window
+{
+public:
+    Window()
+    {
+        SetDataFolder(dir.path());
+        dir.write("iLXLE.INI", "[Setup]\r\nStabilite=0\r\n");
+        dir.write("iLXLE_PARAM.DAT", "[Setup]\r\nDriver=Cam\r\nSelect=0\r\n");
+        auto driver = std::make_unique<ScriptedCaptureDriver>();
+        driver->setDriver(0, QStringLiteral("Cam"));
+        form = std::make_unique<TFormMainLE>(std::move(driver));
+    }
+    ~Window()
+    {
+        form.reset();
+        SetDataFolder(QString());
+    }
+    TFormMainLE* operator->() const { return form.get(); }
+    TFormMainLE* get() const { return form.get(); }
+    TFormMainLE& operator*() const { return *form; }
+
+    ScratchDir dir;
+    std::unique_ptr<TFormMainLE> form;
+};
+
 } // namespace
 
 TEST(MainWindow, EveryControlAndMenuItemCarriesItsName)
 {
-    TFormMainLE form;
+    Window w;
+    TFormMainLE& form = *w;
     for (const char* name : {"RxSpeedButtonPlay", "RxSpeedButtonPause", "RxSpeedButtonConnect",
                              "RxSpeedButtonAnalyse", "RxSpeedButtonFrame", "RxSpeedButtonScheduler",
                              "RxSpeedButtonOptions", "RxSpeedButtonFormat", "RxSpeedButtonSource",
@@ -53,7 +84,8 @@ TEST(MainWindow, EveryControlAndMenuItemCarriesItsName)
 
 TEST(MainWindow, ToolBarShowsNoToolTipsAndHintsGoToPanelZero)
 {
-    TFormMainLE form;
+    Window w;
+    TFormMainLE& form = *w;
     form.show();
     for (QToolButton* b : form.findChildren<QToolButton*>())
         EXPECT_TRUE(b->toolTip().isEmpty()) << b->objectName().toStdString();
@@ -65,7 +97,8 @@ TEST(MainWindow, ToolBarShowsNoToolTipsAndHintsGoToPanelZero)
 
 TEST(MainWindow, AtStartPlayIsDownAndVideoCommandsWaitForVideo)
 {
-    TFormMainLE form;
+    Window w;
+    TFormMainLE& form = *w;
     EXPECT_TRUE(Child<QToolButton>(&form, "RxSpeedButtonPlay")->isChecked());
     EXPECT_FALSE(Child<QToolButton>(&form, "RxSpeedButtonPause")->isChecked());
     EXPECT_FALSE(Child<QToolButton>(&form, "RxSpeedButtonAnalyse")->isEnabled());
@@ -78,7 +111,8 @@ TEST(MainWindow, AtStartPlayIsDownAndVideoCommandsWaitForVideo)
 
 TEST(MainWindow, HelpContextsComeFromTheControlOrItsParents)
 {
-    TFormMainLE form;
+    Window w;
+    TFormMainLE& form = *w;
     EXPECT_EQ(form.HelpContextOf(Child<QToolButton>(&form, "RxSpeedButtonConnect")), 20070);
     EXPECT_EQ(form.HelpContextOf(Child<QWidget>(&form, "PanelVideo")), 20020);
     EXPECT_EQ(form.HelpContextOf(Child<QLabel>(&form, "ImageFreeze")), 20020);
@@ -90,7 +124,8 @@ TEST(MainWindow, HelpContextsComeFromTheControlOrItsParents)
 
 TEST(MainWindow, HelpModeClickShowsTheControlsPopupAndKeepsTheMode)
 {
-    TFormMainLE form;
+    Window w;
+    TFormMainLE& form = *w;
     form.HelpWindow()->SetHelpFile(QStringLiteral(ILX_HELP_FILE));
     form.show();
     form.activateWindow();
@@ -123,7 +158,8 @@ TEST(MainWindow, HelpModeClickShowsTheControlsPopupAndKeepsTheMode)
 
 TEST(MainWindow, RightClickOffersWhatIsItForTheVideoPanel)
 {
-    TFormMainLE form;
+    Window w;
+    TFormMainLE& form = *w;
     form.HelpWindow()->SetHelpFile(QStringLiteral(ILX_HELP_FILE));
     form.show();
     QApplication::setActiveWindow(&form);
@@ -138,7 +174,8 @@ TEST(MainWindow, RightClickOffersWhatIsItForTheVideoPanel)
 
 TEST(MainWindow, DetectionCounterShowsInPanelOne)
 {
-    TFormMainLE form;
+    Window w;
+    TFormMainLE& form = *w;
     EXPECT_EQ(form.StatusBar()->PanelText(1), "0");
     form.SetDetectionCount(12);
     EXPECT_EQ(form.StatusBar()->PanelText(1), "12");
@@ -147,7 +184,8 @@ TEST(MainWindow, DetectionCounterShowsInPanelOne)
 
 TEST(MainWindow, CounterPanelIsRedWithDetectionsAndPlainWithout)
 {
-    TFormMainLE form;
+    Window w;
+    TFormMainLE& form = *w;
     form.resize(600, 252);
     form.show();
     auto* bar = form.StatusBar();
@@ -161,7 +199,8 @@ TEST(MainWindow, CounterPanelIsRedWithDetectionsAndPlainWithout)
 
 TEST(MainWindow, FlashTogglesOnlyWhileMinimisedWithDetections)
 {
-    TFormMainLE form;
+    Window w;
+    TFormMainLE& form = *w;
     form.show();
     form.TimerFlashTimer();
     EXPECT_EQ(form.FlashToggles(), 0) << "not minimised";
@@ -179,7 +218,8 @@ TEST(MainWindow, FlashTogglesOnlyWhileMinimisedWithDetections)
 
 TEST(MainWindow, ErrorHandlerClearsTheInfoLineShowsTheMessageAndEnablesOptions)
 {
-    TFormMainLE form;
+    Window w;
+    TFormMainLE& form = *w;
     form.SetInfoText(QStringLiteral("Initialization..."));
     ASSERT_FALSE(form.CommandStates().OptionsButton);
     ModalAnswerer answer(PressMessageBoxButton(QMessageBox::Ok));

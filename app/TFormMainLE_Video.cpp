@@ -1,0 +1,475 @@
+// The main window's video: start-up and closing, the capture format, the
+// video commands, the capture component's events and the video layout.
+#include "TFormMainLE.h"
+
+#include "DataPaths.h"
+#include "EIlxError.h"
+#include "FrameComparison.h"
+#include "ShowMessageBox.h"
+#include "THelpWindow.h"
+#include "TScanController.h"
+#include "TVideoCam.h"
+#include "VideoInfoText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+#include "MenuGlyphs.h"
+
+namespace {
+
+// Restores the normal cursor however the block ends.
+class TBusyCursor final
+{
+public:
+    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+// Sets a flag for the span of a block.
+class TFlagScope final
+{
+public:
+    // endValue: what the flag becomes when the block ends.
+    TFlagScope(bool& flag, bool endValue) : flag_(flag), end_(endValue) { flag_ = true; }
+    ~TFlagScope() { flag_ = end_; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& flag_;
+    bool end_;
+};
+
+QString LimitText(int w, int h)
+{
+    return QString::number(w) + QStringLiteral("x") + QString::number(h);
+}
+
+} // namespace
+
+void TFormMainLE::CreateVideo(std::unique_ptr<CaptureDriver> driver)
+{
+    videoCam_ = new TVideoCam(PanelVideo, std::move(driver));
+    videoCam_->setObjectName(QStringLiteral("VideoCam"));
+    videoCam_->setStatusTip(QStringLiteral("Video view"));
+    videoCam_->setProperty("HelpContext", 20020);
+    videoCam_->setProperty("Tag", 20020);
+    videoCam_->hide();
+    videoCam_->OnActivate = [this](TVideoCam*) {
+        VideoCamActivate();
+    };
+    videoCam_->OnDeactivate = [this](TVideoCam*) {
+        VideoCamDeactivate();
+    };
+    videoCam_->OnError = [this](TVideoCam*, int, int id, const QString& text) {
+        VideoCamError(id, text);
+    };
+    videoCam_->OnYield = [](TVideoCam*, int) {
+        QCoreApplication::processEvents();
+    };
+    videoCam_->OnMouseEnter = [this](TVideoCam*) {
+        videoCam_->setCursor(helpMode_ ? Qt::WhatsThisCursor : Qt::ArrowCursor);
+    };
+    videoCam_->OnMouseExit = videoCam_->OnMouseEnter;
+}
+
+TDriverDialogs TFormMainLE::DriverDialogs() const
+{
+    if (!videoCam_)
+        return {};
+    return {videoCam_->HasFormatDialog(), videoCam_->HasSourceDialog(),
+            videoCam_->HasDisplayDialog()};
+}
+
+bool TFormMainLE::Zoomed() const
+{
+    return CheckBoxScaleVideo->isChecked();
+}
+
+void TFormMainLE::RefreshVideoCommands()
+{
+    SetVideoDependentCommands(commands_, VideoActive() && !firstActivation_, DriverDialogs(),
+                              firstActivation_);
+    KeepScheduleUnavailable(commands_, scheduleAvailable_);
+    ApplyCommandStates();
+}
+
+void TFormMainLE::SetCaptionForVideo(bool firstActivation)
+{
+    const QString base = QString::fromLatin1(kBaseCaption);
+    const QString name = videoCam_->DriverName();
+    if (firstActivation)
+        setWindowTitle(base + QStringLiteral("[") + name + QStringLiteral("] -"));
+    else if (name.isEmpty())
+        setWindowTitle(base + QStringLiteral(" [No video driver selected] -"));
+    else
+        setWindowTitle(base + QStringLiteral(" [") + name + QStringLiteral("] -"));
+}
+
+void TFormMainLE::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The first activation runs once the window is on screen and the event
+    // loop turns, whether or not a window manager hands it the focus.
+    if (firstActivation_ && !firstActivationQueued_) {
+        firstActivationQueued_ = true;
+        QTimer::singleShot(0, this, &TFormMainLE::FirstActivation);
+    }
+}
+
+void TFormMainLE::FirstActivation()
+{
+    if (!firstActivation_)
+        return;
+    {
+        TBusyCursor busy;
+        SetInfoText(QStringLiteral("Initialization..."));
+        videoCam_->hide();
+        QCoreApplication::processEvents();
+        if (videoCam_->Dispositif() == -1) {
+            SetInfoText(QString());
+            OnNoCaptureDevice(commands_);
+            KeepScheduleUnavailable(commands_, scheduleAvailable_);
+            ApplyCommandStates();
+        } else {
+            if (!videoCam_->DriverName().isEmpty())
+                SetCaptionForVideo(true);
+            bool formatOk = true;
+            if (formatSetupPending_) {
+                try {
+                    FormatSetup();
+                } catch (const EIlxError& e) {
+                    formatOk = false;
+                    formatSetupPending_ = false;
+                    videoCam_->hide();
+                    ImageFreeze->hide();
+                    commands_.ConnectButton = commands_.ConnectMenu = false;
+                    SetVideoDependentCommands(commands_, false, {}, true);
+                    ApplyCommandStates();
+                    QApplication::restoreOverrideCursor();
+                    ShowMessageBox(this, e.message(), MkWarning, MbOk);
+                    QApplication::setOverrideCursor(Qt::WaitCursor);
+                }
+            }
+            if (formatOk) {
+                try {
+                    MenuItemConnectClick();
+                } catch (const EIlxError& e) {
+                    HandleApplicationError(e.message());
+                }
+                QCoreApplication::processEvents();
+                firstActivation_ = false;
+                RefreshVideoCommands();
+                scan_->RxSpeedButtonPauseClick(false);
+            }
+        }
+        SetInfoText(QString());
+        OnFirstActivationDone(commands_);
+        ApplyCommandStates();
+    }
+    firstActivation_ = false;
+    RefreshVideoCommands();
+}
+
+void TFormMainLE::FormatSetup()
+{
+    TFlagScope pending(formatSetupPending_, false);
+    struct Deactivate
+    {
+        TVideoCam* cam;
+        ~Deactivate()
+        {
+            try {
+                cam->SetActive(false);
+            } catch (const EIlxError&) {
+                // Already reported by the set-up itself.
+            }
+        }
+    };
+    videoCam_->SetActive(true);
+    Deactivate off{videoCam_};
+    videoCam_->SaveVideoFormat(DataPaths().DefVid);
+    bool result = true;
+    if (QFile::exists(DataPaths().UserVid))
+        result = videoCam_->LoadVideoFormat(DataPaths().UserVid);
+    if (videoCam_->VideoWidth() > kMaxVideoWidth || videoCam_->VideoHeight() > kMaxVideoHeight) {
+        if (!videoCam_->SetVideoFormat(kMaxVideoWidth, kMaxVideoHeight, 0)) {
+            ShowMessageBox(this,
+                           QStringLiteral("Unable to set the video format\nMax video size:\n") +
+                               LimitText(kMaxVideoWidth, kMaxVideoHeight),
+                           MkWarning, MbOk);
+            result = false;
+        }
+    }
+    if (videoCam_->VideoWidth() < kMinVideoWidth || videoCam_->VideoHeight() < kMinVideoHeight) {
+        if (!videoCam_->SetVideoFormat(kMinVideoWidth, kMinVideoHeight, 0)) {
+            ShowMessageBox(this,
+                           QStringLiteral("Unable to set the video format\nvMin video size:\n") +
+                               LimitText(kMinVideoWidth, kMinVideoHeight),
+                           MkWarning, MbOk);
+            result = false;
+        }
+    }
+    if (!result)
+        RunFormatDialogUntilWithinLimits();
+}
+
+void TFormMainLE::FormatRestore()
+{
+    TFlagScope pending(formatSetupPending_, false);
+    videoCam_->SetActive(true);
+    videoCam_->SaveVideoFormat(DataPaths().UserVid);
+    if (QFile::exists(DataPaths().DefVid))
+        videoCam_->LoadVideoFormat(DataPaths().DefVid);
+    videoCam_->SetActive(false);
+}
+
+void TFormMainLE::RunFormatDialogUntilWithinLimits()
+{
+    videoCam_->ShowFormatDialog();
+    int w = videoCam_->VideoWidth();
+    int h = videoCam_->VideoHeight();
+    while (w < kMinVideoWidth || w > kMaxVideoWidth || h < kMinVideoHeight || h > kMaxVideoHeight) {
+        if (w <= kMaxVideoWidth && h <= kMaxVideoHeight)
+            ShowMessageBox(this,
+                           QStringLiteral("Video format too small !\nMin: ") +
+                               LimitText(kMinVideoWidth, kMinVideoHeight),
+                           MkWarning, MbOk);
+        else
+            ShowMessageBox(this,
+                           QStringLiteral("Video format too big !\nMax: ") +
+                               LimitText(kMaxVideoWidth, kMaxVideoHeight),
+                           MkWarning, MbOk);
+        videoCam_->ShowFormatDialog();
+        w = videoCam_->VideoWidth();
+        h = videoCam_->VideoHeight();
+    }
+}
+
+void TFormMainLE::closeEvent(QCloseEvent* event)
+{
+    ImageFreeze->hide();
+    videoCam_->hide();
+    SetVideoDependentCommands(commands_, false, {}, false);
+    ApplyCommandStates();
+    {
+        TBusyCursor busy;
+        TimerFlash.stop();
+        flashOn_ = false;
+        helpWindow_->close();
+        scan_->SetScanReady(false);
+        scan_->TimerScan().stop();
+        scan_->ClearBuffers();
+        SaveSettings();
+        try {
+            FormatRestore();
+        } catch (const EIlxError&) {
+            // The driver may already be gone; closing goes on regardless.
+        }
+        try {
+            if (videoCam_->Active())
+                videoCam_->SetActive(false);
+        } catch (const EIlxError&) {
+        }
+        if (QFile::exists(DataPaths().TempFrame))
+            QFile::remove(DataPaths().TempFrame);
+    }
+    event->accept();
+    QMainWindow::closeEvent(event);
+}
+
+void TFormMainLE::MenuItemConnectClick()
+{
+    SetVideoPanelRed(false);
+    if (videoCam_->DriverName().isEmpty() || videoCam_->Dispositif() == -1) {
+        videoCam_->SelectDriver();
+        if (videoCam_->DriverName().isEmpty() || videoCam_->Dispositif() == -1)
+            return;
+    }
+    videoCam_->SetActive(!videoCam_->Active());
+    const bool active = videoCam_->Active();
+    SetInfoText(active ? QStringLiteral("Video is active") : QStringLiteral("Video is not active"));
+    scan_->SetScanReady(active);
+    SetVideoDependentCommands(commands_, false, {}, firstActivation_);
+    ApplyCommandStates();
+    if (active) {
+        scan_->WaitPictureStability(settings_.Stabilite);
+        SetVideoDependentCommands(commands_, !firstActivation_, DriverDialogs(), firstActivation_);
+        KeepScheduleUnavailable(commands_, scheduleAvailable_);
+        ApplyCommandStates();
+    }
+    if (VideoActive())
+        scan_->TimerScan().start();
+    else
+        scan_->TimerScan().stop();
+    SetInfoText(QString());
+}
+
+void TFormMainLE::MenuItemPiloteClick()
+{
+    const bool wasActive = videoCam_->Active();
+    videoCam_->SelectDriver();
+    options_.SetDriverName(videoCam_->DriverName());
+    const bool device = videoCam_->Dispositif() >= 0;
+    commands_.ConnectButton = commands_.ConnectMenu = device;
+    ApplyCommandStates();
+    if (device)
+        FormatSetup();
+    videoCam_->SetActive(wasActive);
+}
+
+void TFormMainLE::StopComparisonAndWait()
+{
+    scan_->SetScanReady(false);
+    RequestComparisonStop();
+    while (!IsGateStopped())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+void TFormMainLE::MenuItemFormatClick()
+{
+    if (!VideoActive())
+        return;
+    StopComparisonAndWait();
+    scan_->ClearBuffers();
+    RunFormatDialogUntilWithinLimits();
+    relayoutNeeded_ = true;
+    CheckBoxScaleVideoClick();
+    SetVideoInfoHints();
+    scan_->ClearBuffers();
+    ResetComparison();
+    scan_->SetScanReady(VideoActive());
+}
+
+void TFormMainLE::MenuItemSourceClick()
+{
+    StopComparisonAndWait();
+    scan_->ClearBuffers();
+    videoCam_->ShowSourceDialog();
+    scan_->ClearBuffers();
+    ResetComparison();
+    scan_->SetScanReady(VideoActive());
+}
+
+void TFormMainLE::MenuItemDisplayClick()
+{
+    StopComparisonAndWait();
+    videoCam_->ShowDisplayDialog();
+    scan_->ClearBuffers();
+    ResetComparison();
+    scan_->SetScanReady(VideoActive());
+}
+
+void TFormMainLE::VideoCamActivate()
+{
+    if (formatSetupPending_)
+        return;
+    SetInfoText(QString());
+    if (!videoCam_->Active())
+        return;
+    SetCaptionForVideo(false);
+    ImageFreeze->setVisible(RxSpeedButtonPause->isChecked());
+    videoCam_->setVisible(RxSpeedButtonPlay->isChecked());
+    RxSpeedButtonConnect->setIcon(MenuGlyph(GlyphDisconnect));
+    RxSpeedButtonConnect->setStatusTip(QStringLiteral("Disconnect video"));
+    MenuItemConnect->setText(QStringLiteral("&Disable video"));
+    OnVideoActivated(commands_, DriverDialogs(), firstActivation_);
+    KeepScheduleUnavailable(commands_, scheduleAvailable_);
+    ApplyCommandStates();
+    relayoutNeeded_ = true;
+    CheckBoxScaleVideoClick();
+    SetVideoInfoHints();
+}
+
+void TFormMainLE::VideoCamDeactivate()
+{
+    if (formatSetupPending_ || videoCam_->Active())
+        return;
+    setWindowTitle(QString::fromLatin1(kBaseCaption));
+    videoCam_->hide();
+    RxSpeedButtonConnect->setIcon(MenuGlyph(GlyphConnect));
+    RxSpeedButtonConnect->setStatusTip(QStringLiteral("Connect video"));
+    MenuItemConnect->setText(QStringLiteral("&Activate video"));
+    if (scanFrame_)
+        scanFrame_->ShowFrame(false);
+    OnVideoDeactivated(commands_);
+    ApplyCommandStates();
+}
+
+void TFormMainLE::VideoCamError(int id, const QString& text)
+{
+    SetInfoText(
+        QStringLiteral("Video error  - Check connection, Shutdown and Restart your computer."));
+    ShowMessageBox(
+        this, QStringLiteral("Video error: ") + QString::number(id) + QStringLiteral("\n") + text,
+        MkError, MbOk);
+}
+
+void TFormMainLE::SetVideoInfoHints()
+{
+    const int w = videoCam_->VideoWidth();
+    const int h = videoCam_->VideoHeight();
+    const int b = videoCam_->VideoBitCount();
+    videoCam_->setStatusTip(VideoInfoText(QStringLiteral("Video:"), w, h, b));
+    PanelVideo->setStatusTip(VideoInfoText(QStringLiteral("Video:"), w, h, b));
+    ImageFreeze->setStatusTip(VideoInfoText(QStringLiteral("Picture:"), w, h, b));
+}
+
+void TFormMainLE::CheckBoxScaleVideoClick()
+{
+    if (!VideoActive() || layingOut_)
+        return;
+    TFlagScope guard(layingOut_, false);
+    const int bevel = PanelVideo->frameWidth();
+    const bool zoom = Zoomed();
+    const bool scanning = scan_->Scanning();
+    OnZoomChanged(commands_, zoom, scanning);
+    ApplyCommandStates();
+    if (scanFrame_)
+        scanFrame_->SetLocked(zoom || scanning);
+    if (zoom) {
+        setMinimumSize(446, 200);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        const QRect inside = PanelVideo->contentsRect();
+        videoCam_->setGeometry(inside);
+        ImageFreeze->setGeometry(inside);
+        relayoutNeeded_ = true;
+    } else {
+        QCoreApplication::processEvents();
+        QSize view = videoCam_->size();
+        if (relayoutNeeded_) {
+            const QSize screen = this->screen() ? this->screen()->size() : QSize(1920, 1080);
+            view = QSize(std::min(videoCam_->VideoWidth(), screen.width()),
+                         std::min(videoCam_->VideoHeight(), screen.height()));
+            relayoutNeeded_ = false;
+        }
+        const int extraW = width() - PanelVideo->width();
+        const int extraH = height() - PanelVideo->height();
+        int minW = std::max(446, view.width() + 2 * bevel);
+        int minH = std::max(200, extraH + view.height() + 2 * bevel);
+        setMinimumSize(minW, minH);
+        if (PanelVideo->width() < view.width() + 2 * bevel ||
+            PanelVideo->height() < view.height() + 2 * bevel)
+            resize(std::max(width(), view.width() + 2 * bevel + extraW),
+                   std::max(height(), view.height() + 2 * bevel + extraH));
+        const int left = (PanelVideo->width() - 2 * bevel - view.width()) / 2 + bevel;
+        const int top = bevel + (PanelVideo->height() - 2 * bevel - view.height()) / 2;
+        videoCam_->setGeometry(left, top, view.width(), view.height());
+        ImageFreeze->setGeometry(videoCam_->geometry());
+    }
+    videoCam_->SetPreviewScale(zoom);
+    ImageFreeze->setScaledContents(zoom);
+    if (scanFrame_)
+        scanFrame_->PlaceFrame();
+}

@@ -1,0 +1,277 @@
+#include "TOptionsLink.h"
+
+#include "Clock.h"
+#include "DataPaths.h"
+#include "EIlxError.h"
+#include "OptionsSettings.h"
+#include "ShowMessageBox.h"
+#include "THelpWindow.h"
+
+#include <QDialog>
+
+#if __has_include("TFormOptions.h")
+#include "TDirectoryEdit.h"
+#include "TFilenameEdit.h"
+#include "TFormOptions.h"
+#include "TFormPeriod.h"
+#include "TRadioGroup.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QSpinBox>
+#define ILX_OPTIONS_WINDOW 1
+#else
+// This build has no options window: the settings files stand in for it.
+class TFormOptions final : public QDialog
+{
+};
+#define ILX_OPTIONS_WINDOW 0
+#endif
+
+struct TOptionsLink::Fallback
+{
+    TOptionsSettings Settings;
+    std::uint32_t StartTick = 0;
+    bool Settled = false;
+};
+
+TOptionsLink::TOptionsLink() : fallback_(std::make_unique<Fallback>())
+{
+    fallback_->StartTick = IlxTickCount();
+}
+
+TOptionsLink::~TOptionsLink() = default;
+
+bool TOptionsLink::Create(QWidget* mainWindow, THelpWindow* help, const QString& schedulePath)
+{
+#if ILX_OPTIONS_WINDOW
+    try {
+        window_ = std::make_unique<TFormOptions>(mainWindow, mainWindow);
+        window_->hide();
+    } catch (const EIlxError&) {
+        window_.reset();
+        ShowMessageBox(mainWindow, QStringLiteral("Not enough memory for options !"), MkWarning,
+                       MbOk);
+    }
+    if (window_) {
+        window_->SetHelpHandler([help](TFormOptions::HelpAction action, int topic, QPoint at) {
+            switch (action) {
+            case TFormOptions::HelpAction::Popup:
+                help->ShowPopup(topic, at);
+                break;
+            case TFormOptions::HelpAction::Topic:
+                help->ShowTopic(topic);
+                break;
+            case TFormOptions::HelpAction::Contents:
+                help->ShowContents();
+                break;
+            case TFormOptions::HelpAction::Quit:
+                help->close();
+                break;
+            }
+        });
+        window_->SetScheduleEditor(
+            [schedulePath](QWidget* owner) { OpenScheduleEditor(owner, schedulePath); });
+        return true;
+    }
+#else
+    Q_UNUSED(mainWindow);
+    Q_UNUSED(help);
+    Q_UNUSED(schedulePath);
+#endif
+    fallback_->Settings = ReadOptions();
+    return false;
+}
+
+bool TOptionsLink::Exists() const
+{
+    return window_ != nullptr;
+}
+
+TFormOptions* TOptionsLink::Window() const
+{
+    return window_.get();
+}
+
+TScanOptions TOptionsLink::ScanOptions() const
+{
+    TScanOptions o;
+#if ILX_OPTIONS_WINDOW
+    if (window_) {
+        o.Sensitivity = window_->SpinEditLevel->value();
+        o.Differences = window_->SpinEditDelta->value();
+        o.ResolutionIndex = window_->RadioGroupStep->ItemIndex();
+        o.FrequencyIndex = window_->RadioGroupFrequence->ItemIndex();
+        o.AutoStart = window_->CheckBoxAuto->isChecked();
+        o.PauseOnScanning = window_->CheckBoxPause->isChecked();
+        o.Alarm = window_->CheckBoxBip->isChecked();
+        o.SoundFile = window_->FilenameEditSound->Text();
+        o.SoundLoop = window_->CheckBoxSoundLoop->isChecked();
+        return o;
+    }
+#endif
+    const TOptionsSettings& s = fallback_->Settings;
+    o.Sensitivity = s.Sensibility;
+    o.Differences = s.Delta;
+    o.ResolutionIndex = s.Sharpness;
+    o.FrequencyIndex = s.Frequency;
+    o.AutoStart = s.Auto;
+    o.PauseOnScanning = s.Pause;
+    // Without the options window there is no sound worker to play an alarm.
+    o.Alarm = false;
+    o.SoundFile = s.Wav;
+    o.SoundLoop = s.Loop;
+    return o;
+}
+
+QString TOptionsLink::PicturesFolder() const
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        return window_->DirectoryEditDirImage->Text();
+#endif
+    return fallback_->Settings.Folder.isEmpty() ? DataPaths().CapturesFolder()
+                                                : fallback_->Settings.Folder;
+}
+
+QString TOptionsLink::Prefix() const
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        return window_->LabeledEditPrefix->text();
+#endif
+    return fallback_->Settings.Prefix;
+}
+
+bool TOptionsLink::DateStamp() const
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        return window_->CheckBoxDate->isChecked();
+#endif
+    return fallback_->Settings.Date;
+}
+
+int TOptionsLink::Quality() const
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        return window_->TrackBarCompress->value();
+#endif
+    return fallback_->Settings.Quality;
+}
+
+bool TOptionsLink::AlarmChecked() const
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        return window_->CheckBoxBip->isChecked();
+#endif
+    return false;
+}
+
+void TOptionsLink::ToggleAlarm()
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        window_->CheckBoxBip->click();
+#endif
+}
+
+bool TOptionsLink::SoundBusy() const
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        return window_->SoundBusy();
+#endif
+    return false;
+}
+
+void TOptionsLink::StartSoundAlarm(QObject* sender, bool loop, const QString& file)
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        window_->StartSoundAlarm(sender, false, loop, file);
+#else
+    Q_UNUSED(sender);
+    Q_UNUSED(loop);
+    Q_UNUSED(file);
+#endif
+}
+
+bool TOptionsLink::AutoStartSettled() const
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        return window_->AutoStartSettled;
+#endif
+    return fallback_->Settled;
+}
+
+void TOptionsLink::SetAutoStartSettled()
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        window_->AutoStartSettled = true;
+#endif
+    fallback_->Settled = true;
+}
+
+bool TOptionsLink::AutoStartCountdown(QString& text)
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        return window_->AutoStartCountdown(text);
+#endif
+    const qint64 due = qint64(fallback_->Settings.Delay) * 60000;
+    const qint64 elapsed = qint64(std::uint32_t(IlxTickCount() - fallback_->StartTick));
+    if (elapsed >= due)
+        return true;
+    text = QStringLiteral("Scanning starts in %1 s").arg((due - elapsed + 999) / 1000);
+    return false;
+}
+
+void TOptionsLink::SetDriverName(const QString& name)
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        window_->SetDriverName(name);
+#else
+    Q_UNUSED(name);
+#endif
+}
+
+void TOptionsLink::MirrorScheduler(bool on)
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_ && window_->CheckBoxScheduler->isChecked() != on)
+        window_->CheckBoxScheduler->setChecked(on);
+#else
+    Q_UNUSED(on);
+#endif
+}
+
+void TOptionsLink::Show()
+{
+    if (!window_)
+        return;
+    if (window_->isHidden())
+        window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+void TOptionsLink::Hide()
+{
+    if (window_)
+        window_->hide();
+}
+
+void TOptionsLink::BringToFront()
+{
+#if ILX_OPTIONS_WINDOW
+    if (window_)
+        window_->BringToFront();
+#endif
+}
