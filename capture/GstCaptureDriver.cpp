@@ -22,6 +22,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -295,6 +296,10 @@ struct GstCaptureDriver::Impl
     bool session = false;
     QSize viewSize;
     int connected = -1;
+    // The last format each source accepted, by name: a capture driver keeps
+    // its format from one connection to the next, and the program's start-up
+    // limits and the user's format file rely on that.
+    std::map<QString, VideoFormat> keptFormats;
     VideoFormat format;
     CaptureParams params;
     WaveFormat audio;
@@ -695,8 +700,16 @@ bool GstCaptureDriver::connectDriver(int index)
         return false;
     disconnectDriver();
     const Source& source = d_->sources[std::size_t(index)];
-    if (!d_->openPipeline(source, CameraModes::StartSize(source.sizes)))
+    const auto kept = d_->keptFormats.find(source.name);
+    const bool useKept =
+        kept != d_->keptFormats.end() &&
+        source.sizes.contains(QSize(kept->second.header.width, kept->second.header.height));
+    const QSize start = useKept ? QSize(kept->second.header.width, kept->second.header.height)
+                                : CameraModes::StartSize(source.sizes);
+    if (!d_->openPipeline(source, start))
         return false;
+    if (useKept)
+        d_->format = kept->second;
     d_->connected = index;
     return true;
 }
@@ -781,6 +794,7 @@ bool GstCaptureDriver::setVideoFormat(const VideoFormat& format)
     accepted.header.xPelsPerMeter = h.xPelsPerMeter;
     accepted.header.yPelsPerMeter = h.yPelsPerMeter;
     d_->format = accepted;
+    d_->keptFormats[source.name] = accepted;
     return true;
 }
 

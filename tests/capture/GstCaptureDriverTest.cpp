@@ -171,6 +171,28 @@ TEST_F(GstDriver, FormatChangesReachTheSavedFrameAndRefusalsKeepTheOldSize)
     EXPECT_FALSE(driver.saveFrame(dir.path() + "/" + QString(300, 'x')));
 }
 
+// The program cuts the format to its limits on a connection of its own and
+// connects again for the video: the driver must still have that format.
+TEST_F(GstDriver, AReconnectedSourceKeepsItsLastAcceptedFormat)
+{
+    connect(kDemo);
+    const VideoFormat base = *driver.videoFormat();
+    ASSERT_EQ(base.header.width, 640);
+    ASSERT_TRUE(driver.setVideoFormat(WithSize(base, 352, 288)));
+    driver.disconnectDriver();
+    ASSERT_TRUE(driver.connectDriver(kDemo));
+    EXPECT_EQ(driver.videoFormat()->header.width, 352);
+    EXPECT_EQ(driver.videoFormat()->header.height, 288);
+    driver.grabFrameNoStop();
+    const QString path = dir.file("again.bmp");
+    ASSERT_TRUE(driver.saveFrame(path));
+    EXPECT_EQ(BmpFile::Load(path).size(), QSize(352, 288));
+    // Another source keeps its own.
+    driver.disconnectDriver();
+    ASSERT_TRUE(driver.connectDriver(kPattern));
+    EXPECT_EQ(driver.videoFormat()->header.width, 640);
+}
+
 TEST_F(GstDriver, SwitchingTheSourcesModeReopensItAtTheNewSize)
 {
     connect(kPattern); // modes 320 x 240 and 640 x 480; starts at 640 x 480
