@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kInvalidFile = "Invalid File \"Scheduler\" !";
@@ -33,11 +35,17 @@ void LoadSchedule(TTimeCells& cells, const QString& path)
 
     // Bytes past the week are never looked at; a short read keeps what it got.
     const QByteArray bytes = file.read(TTimeCells::kCellCount);
-    for (int i = 0; i < bytes.size(); ++i)
-        cells.SetAtPosition(i, bytes[i] != 0);
     file.close();
-    if (bytes.size() < TTimeCells::kCellCount)
+    if (!ParseSchedule(bytes, cells))
         warn(kInvalidFile);
+}
+
+bool ParseSchedule(const QByteArray& bytes, TTimeCells& cells)
+{
+    const int count = std::min<int>(static_cast<int>(bytes.size()), TTimeCells::kCellCount);
+    for (int i = 0; i < count; ++i)
+        cells.SetAtPosition(i, bytes[i] != 0);
+    return bytes.size() >= TTimeCells::kCellCount;
 }
 
 bool SaveSchedule(const TTimeCells& cells, const QString& path)

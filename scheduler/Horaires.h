@@ -14,6 +14,10 @@ class TTimeCells;
 // Any nonzero byte reads as "scan".
 void LoadSchedule(TTimeCells& cells, const QString& path);
 
+// The display-free part of the load: stores the first bytes of a file's
+// content (at most one week) into cells; false when it held less than a week.
+bool ParseSchedule(const QByteArray& bytes, TTimeCells& cells);
+
 // Writes all 672 flags through a save file, so the old schedule survives a
 // failed write whole. A file that cannot be created raises EIlxError; a failed
 // write warns "Error writing file "Scheduler" !" and returns false.

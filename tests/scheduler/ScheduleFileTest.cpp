@@ -111,6 +111,16 @@ TEST(ScheduleFile, LongFileUsesTheFirstWeekWithoutWarning)
         ASSERT_EQ(cells.AtPosition(i), i % 3 == 0) << "position " << i;
 }
 
+TEST(ScheduleFile, ParseKeepsAShortReadAndIgnoresBytesPastTheWeek)
+{
+    TTimeCells cells;
+    EXPECT_FALSE(ParseSchedule(QByteArray(10, '\0'), cells));
+    EXPECT_FALSE(cells.AtPosition(9));
+    EXPECT_TRUE(cells.AtPosition(10));
+    EXPECT_TRUE(ParseSchedule(QByteArray(672, '\0') + QByteArray(50, '\1'), cells));
+    EXPECT_FALSE(cells.AtPosition(671));
+}
+
 TEST(ScheduleFile, AnyNonzeroByteMeansScan)
 {
     ScratchDir dir;
