@@ -5,18 +5,13 @@
 #include "LumerixEvents.h"
 #include "MenuGlyphs.h"
 #include "ShowMessageBox.h"
+#include "THelpWindow.h"
 #include "TMessageEvent.h"
 #include "TScanController.h"
 #include "TScheduler.h"
-#include "TVideoCam.h"
-#if __has_include("WindowPlacement.h")
-#include "WindowPlacement.h"
-#define ILX_WINDOW_PLACEMENT 1
-#else
-#define ILX_WINDOW_PLACEMENT 0
-#endif
-#include "THelpWindow.h"
 #include "TStatusBarVideo.h"
+#include "TVideoCam.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -492,10 +487,8 @@ void TFormMainLE::UpdateOptionsDriverLabel()
 
 void TFormMainLE::LoadSettings()
 {
-#if ILX_WINDOW_PLACEMENT
     placementRestored_ = !ReadWindowPlacement().NormalRect.isEmpty();
     RestoreWindowPlacement(*this);
-#endif
     settings_ = ReadMainWindowSettings();
     videoCam_->SetFramesPreview(settings_.FramesPreview);
     videoCam_->SetFramesCapture(settings_.FramesCapture);
@@ -516,9 +509,7 @@ void TFormMainLE::LoadSettings()
 
 void TFormMainLE::SaveSettings()
 {
-#if ILX_WINDOW_PLACEMENT
     StoreWindowPlacement(*this);
-#endif
     TMainWindowSettings s = settings_;
     s.Zoom = CheckBoxScaleVideo->isChecked();
     s.Driver = videoCam_->DriverName();

@@ -13,16 +13,8 @@
 #include "TScheduler.h"
 #include "TVideoCam.h"
 
-#if __has_include("TAboutBox.h")
 #include "OpenDocument.h"
 #include "TAboutBox.h"
-#define ILX_ABOUT_BOX 1
-#else
-#include <QDesktopServices>
-#include <QMessageBox>
-#include <QUrl>
-#define ILX_ABOUT_BOX 0
-#endif
 
 #include <QAction>
 #include <QCheckBox>
@@ -130,26 +122,15 @@ void TFormMainLE::MenuItemPreviewClick()
 
 void TFormMainLE::MenuItemAboutClick()
 {
-#if ILX_ABOUT_BOX
     TAboutBox about(this);
     about.SetTitle(QStringLiteral("About..."));
     about.SetComments(AboutComments());
     about.Execute();
-#else
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About..."), AboutComments(),
-                    QMessageBox::Ok, this);
-    box.setIconPixmap(windowIcon().pixmap(32, 32));
-    box.exec();
-#endif
 }
 
 void TFormMainLE::MenuItemWebClick()
 {
     if (!webAddress_.isEmpty()) {
-#if ILX_ABOUT_BOX
         OpenDocument(this, webAddress_.left(512));
-#else
-        QDesktopServices::openUrl(QUrl(webAddress_.left(512)));
-#endif
     }
 }

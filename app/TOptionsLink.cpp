@@ -9,7 +9,6 @@
 
 #include <QDialog>
 
-#if __has_include("TFormOptions.h")
 #include "TDirectoryEdit.h"
 #include "TFilenameEdit.h"
 #include "TFormOptions.h"
@@ -20,14 +19,6 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QSpinBox>
-#define ILX_OPTIONS_WINDOW 1
-#else
-// This build has no options window: the settings files stand in for it.
-class TFormOptions final : public QDialog
-{
-};
-#define ILX_OPTIONS_WINDOW 0
-#endif
 
 struct TOptionsLink::Fallback
 {
@@ -45,7 +36,6 @@ TOptionsLink::~TOptionsLink() = default;
 
 bool TOptionsLink::Create(QWidget* mainWindow, THelpWindow* help, const QString& schedulePath)
 {
-#if ILX_OPTIONS_WINDOW
     try {
         window_ = std::make_unique<TFormOptions>(mainWindow, mainWindow);
         window_->hide();
@@ -75,11 +65,6 @@ bool TOptionsLink::Create(QWidget* mainWindow, THelpWindow* help, const QString&
             [schedulePath](QWidget* owner) { OpenScheduleEditor(owner, schedulePath); });
         return true;
     }
-#else
-    Q_UNUSED(mainWindow);
-    Q_UNUSED(help);
-    Q_UNUSED(schedulePath);
-#endif
     fallback_->Settings = ReadOptions();
     return false;
 }
@@ -97,7 +82,6 @@ TFormOptions* TOptionsLink::Window() const
 TScanOptions TOptionsLink::ScanOptions() const
 {
     TScanOptions o;
-#if ILX_OPTIONS_WINDOW
     if (window_) {
         o.Sensitivity = window_->SpinEditLevel->value();
         o.Differences = window_->SpinEditDelta->value();
@@ -110,7 +94,6 @@ TScanOptions TOptionsLink::ScanOptions() const
         o.SoundLoop = window_->CheckBoxSoundLoop->isChecked();
         return o;
     }
-#endif
     const TOptionsSettings& s = fallback_->Settings;
     o.Sensitivity = s.Sensibility;
     o.Differences = s.Delta;
@@ -127,103 +110,77 @@ TScanOptions TOptionsLink::ScanOptions() const
 
 QString TOptionsLink::PicturesFolder() const
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         return window_->DirectoryEditDirImage->Text();
-#endif
     return fallback_->Settings.Folder.isEmpty() ? DataPaths().CapturesFolder()
                                                 : fallback_->Settings.Folder;
 }
 
 QString TOptionsLink::Prefix() const
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         return window_->LabeledEditPrefix->text();
-#endif
     return fallback_->Settings.Prefix;
 }
 
 bool TOptionsLink::DateStamp() const
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         return window_->CheckBoxDate->isChecked();
-#endif
     return fallback_->Settings.Date;
 }
 
 int TOptionsLink::Quality() const
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         return window_->TrackBarCompress->value();
-#endif
     return fallback_->Settings.Quality;
 }
 
 bool TOptionsLink::AlarmChecked() const
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         return window_->CheckBoxBip->isChecked();
-#endif
     return false;
 }
 
 void TOptionsLink::ToggleAlarm()
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         window_->CheckBoxBip->click();
-#endif
 }
 
 bool TOptionsLink::SoundBusy() const
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         return window_->SoundBusy();
-#endif
     return false;
 }
 
 void TOptionsLink::StartSoundAlarm(QObject* sender, bool loop, const QString& file)
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         window_->StartSoundAlarm(sender, false, loop, file);
-#else
-    Q_UNUSED(sender);
-    Q_UNUSED(loop);
-    Q_UNUSED(file);
-#endif
 }
 
 bool TOptionsLink::AutoStartSettled() const
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         return window_->AutoStartSettled;
-#endif
     return fallback_->Settled;
 }
 
 void TOptionsLink::SetAutoStartSettled()
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         window_->AutoStartSettled = true;
-#endif
     fallback_->Settled = true;
 }
 
 bool TOptionsLink::AutoStartCountdown(QString& text)
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         return window_->AutoStartCountdown(text);
-#endif
     const qint64 due = qint64(fallback_->Settings.Delay) * 60000;
     const qint64 elapsed = qint64(std::uint32_t(IlxTickCount() - fallback_->StartTick));
     if (elapsed >= due)
@@ -234,22 +191,14 @@ bool TOptionsLink::AutoStartCountdown(QString& text)
 
 void TOptionsLink::SetDriverName(const QString& name)
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         window_->SetDriverName(name);
-#else
-    Q_UNUSED(name);
-#endif
 }
 
 void TOptionsLink::MirrorScheduler(bool on)
 {
-#if ILX_OPTIONS_WINDOW
     if (window_ && window_->CheckBoxScheduler->isChecked() != on)
         window_->CheckBoxScheduler->setChecked(on);
-#else
-    Q_UNUSED(on);
-#endif
 }
 
 void TOptionsLink::Show()
@@ -270,8 +219,6 @@ void TOptionsLink::Hide()
 
 void TOptionsLink::BringToFront()
 {
-#if ILX_OPTIONS_WINDOW
     if (window_)
         window_->BringToFront();
-#endif
 }
