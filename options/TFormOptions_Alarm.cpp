@@ -8,6 +8,7 @@
 #include "SoundOutput.h"
 #include "TFilenameEdit.h"
 #include "TFormStopAlarm.h"
+#include "TFormWaitClose.h"
 #include "TSoundThread.h"
 
 #include <QCheckBox>
@@ -141,6 +142,10 @@ void TFormOptions::UpdateSoundControls()
 
 bool TFormOptions::FormCloseQuery()
 {
+    // Tells the user why the window may take a moment to go; it is gone
+    // again as soon as the running sound has stopped.
+    TFormWaitClose wait;
+    wait.ShowNow();
     if (!soundThread_)
         return true;
     RequestSoundStop();

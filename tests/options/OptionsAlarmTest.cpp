@@ -3,13 +3,30 @@
 #include "SilentSoundOutput.h"
 #include "TFilenameEdit.h"
 #include "TFormStopAlarm.h"
+#include "TFormWaitClose.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
 namespace {
+
+// Records the text of any wait window that gets shown.
+class ShowWatcher : public QObject
+{
+public:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show)
+            if (auto* wait = qobject_cast<TFormWaitClose*>(o))
+                seenWaiting = wait->PanelWaitClose->text();
+        return false;
+    }
+    QString seenWaiting;
+};
 
 class OptionsAlarm : public OptionsTest
 {
@@ -145,7 +162,15 @@ TEST_F(OptionsAlarm, ClosingTheWindowStopsAPlayingSoundFirst)
     f.show();
     f.StartSoundAlarm(nullptr, false, true, QString());
     ASSERT_TRUE(WaitUntil([&] { return output->Playing(); }));
+    // The wait window must be up while the sound stops, and gone after.
+    ShowWatcher watcher;
+    qApp->installEventFilter(&watcher);
     f.close();
+    qApp->removeEventFilter(&watcher);
+    EXPECT_EQ(watcher.seenWaiting, "Running Process are stopped... please wait.");
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<TFormWaitClose*>(w), nullptr)
+            << "the wait window outlives the close";
     EXPECT_FALSE(f.SoundBusy());
     EXPECT_FALSE(f.SoundThreadRunning());
     EXPECT_FALSE(f.StopAlarmWindow()->isVisible());
