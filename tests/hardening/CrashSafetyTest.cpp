@@ -1,20 +1,28 @@
 // Kills a writer process (SIGKILL) at random moments in the middle of its
 // writes, many times over, and checks that every file it leaves is whole:
 // either the old version or the new one, and readable by the program.
+#include "EIlxError.h"
 #include "Horaires.h"
+#include "JpegCodec.h"
+#include "PictureName.h"
 #include "ProfileFile.h"
 #include "ScratchDir.h"
+#include "TPictureFolder.h"
 #include "TTimeCells.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -120,4 +128,51 @@ TEST(CrashSafety, KilledSettingsWritesKeepEveryKey)
         }
     }
     ExpectOnlyFiles(dir.path(), {QStringLiteral("iLXLE_PARAM.DAT")});
+}
+
+TEST(CrashSafety, KilledPictureSavesLeaveOnlyWholePictures)
+{
+    ScratchDir dir;
+    QRandomGenerator random(352288);
+    QHash<QString, QByteArray> seen; // picture name -> hash of its bytes
+    QSet<QString> leftovers;
+    for (int k = 0; k < kKills; ++k) {
+        ASSERT_TRUE(RunAndKill(QStringLiteral("pictures"), dir.path(), random)) << "kill " << k;
+        const QStringList names = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        QStringList pictures;
+        for (const QString& name : names) {
+            if (!MatchesPictureName(name)) {
+                // What a killed save may leave: its temporary file, named
+                // after the picture but never looking like one.
+                const QString base = name.section(QLatin1Char('.'), 0, 1);
+                EXPECT_TRUE(MatchesPictureName(base) && name.size() > base.size())
+                    << "kill " << k << ": " << name.toStdString();
+                leftovers.insert(name);
+                continue;
+            }
+            pictures << name;
+            const QByteArray bytes = dir.read(name);
+            const QByteArray hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+            if (seen.contains(name)) {
+                EXPECT_EQ(seen.value(name), hash)
+                    << "an earlier picture changed: " << name.toStdString();
+                continue;
+            }
+            seen.insert(name, hash);
+            try {
+                EXPECT_EQ(DecodeJpeg(bytes).size(), QSize(352, 288)) << name.toStdString();
+            } catch (const EIlxError& e) {
+                ADD_FAILURE() << "kill " << k << ": " << name.toStdString() << ": " << e.what();
+            }
+        }
+        EXPECT_EQ(pictures.size(), seen.size()) << "kill " << k << ": a picture disappeared";
+        TPictureFolder viewer;
+        viewer.List(dir.path());
+        SortPictureNames(pictures);
+        EXPECT_EQ(viewer.Names(), pictures) << "kill " << k;
+    }
+    EXPECT_GE(seen.size(), kKills);
+    std::printf("%d kills, %lld whole pictures, %lld temporary files left by killed saves\n",
+                kKills, static_cast<long long>(seen.size()),
+                static_cast<long long>(leftovers.size()));
 }

@@ -2,14 +2,16 @@
 // over, flipping between two known versions, until it is killed. Prints
 // "ready" once the first version is on disk so the parent knows when a kill
 // can land in the middle of a write.
-//   ilx_crash_writer <schedule|log|settings> <folder>
+//   ilx_crash_writer <schedule|log|settings|pictures> <folder>
 #include "Horaires.h"
 #include "ProfileFile.h"
+#include "SavePicture.h"
 #include "TAlarmLog.h"
 #include "TTimeCells.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 
 #include <cstdio>
 #include <mutex>
@@ -74,6 +76,31 @@ int WriteSettings(const QString& folder)
     }
 }
 
+// Pictures saved the way the scan cycle saves them, each under the name of
+// its own moment, at the largest size the program works with.
+int WritePictures(const QString& folder)
+{
+    QImage frame(352, 288, QImage::Format_RGB888);
+    TPictureSettings settings;
+    settings.Folder = folder;
+    settings.FrameShown = true;
+    settings.Frame = {10, 10, 60, 60};
+    for (unsigned round = 0;; ++round) {
+        // A busy scene, so each picture has many bytes to write.
+        for (int y = 0; y < frame.height(); ++y) {
+            uchar* p = frame.scanLine(y);
+            for (int x = 0; x < 3 * frame.width(); ++x)
+                p[x] = static_cast<uchar>((x * 7 + y * 13 + round * 31) ^ (x * y));
+        }
+        if (SavePicture(nullptr, frame, settings).isEmpty())
+            return 2;
+        if (round == 0) {
+            std::puts("ready");
+            std::fflush(stdout);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -90,5 +117,7 @@ int main(int argc, char** argv)
         return WriteSettings(folder);
     if (kind == QLatin1String("log"))
         return WriteLog(folder);
+    if (kind == QLatin1String("pictures"))
+        return WritePictures(folder);
     return 1;
 }

@@ -100,6 +100,21 @@ TEST(JpegCodec, BrokenInputIsAnErrorNotACrash)
     expectDecodeFails(noise);
 }
 
+// The library itself would pad a cut-off picture with grey and call it a
+// success; a picture cut anywhere, even just its closing marker, is an error.
+TEST(JpegCodec, APictureCutAtAnyByteIsAnError)
+{
+    const QByteArray whole = EncodeJpeg(scene(48, 40), 90);
+    ASSERT_EQ(DecodeJpeg(whole).size(), QSize(48, 40));
+    for (qsizetype cut = 0; cut < whole.size(); ++cut) {
+        try {
+            DecodeJpeg(whole.left(cut));
+            ADD_FAILURE() << "decoded with " << cut << " of " << whole.size() << " bytes";
+        } catch (const EIlxError&) {
+        }
+    }
+}
+
 TEST(JpegCodec, HugeDeclaredSizeIsRefusedBeforeAllocation)
 {
     QByteArray jpeg = EncodeJpeg(scene(64, 48), 80);
