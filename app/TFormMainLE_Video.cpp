@@ -409,6 +409,21 @@ void TFormMainLE::VideoCamDeactivate()
 
 void TFormMainLE::VideoCamError(int id, const QString& text)
 {
+    // A camera that reports an error sends no more pictures. Scanning left on
+    // would compare the last picture with itself and never see anything, so
+    // scanning and the video go off before the user is told; the Connect
+    // command brings the camera back once it works again.
+    if (videoCam_->Active()) {
+        if (scan_->Scanning())
+            scan_->RxSpeedButtonAnalyseClick(nullptr);
+        scan_->SetScanReady(false);
+        scan_->TimerScan().stop();
+        try {
+            videoCam_->SetActive(false);
+        } catch (const EIlxError&) {
+            // A lost camera may fail to close as well; the message below says why.
+        }
+    }
     SetInfoText(
         QStringLiteral("Video error  - Check connection, Shutdown and Restart your computer."));
     ShowMessageBox(

@@ -1,0 +1,70 @@
+#pragma once
+
+// The main window over its data files in a scratch folder, as the window
+// tests build it: the driver chosen so no dialog opens, no stability wait,
+// no alarm sound or log, pictures in the scratch folder's Captures.
+#include "DataPaths.h"
+#include "ScratchDir.h"
+#include "TFormMainLE.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+
+// Failure messages show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+// Lets the event loop run until the condition holds or the time is up.
+inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+class WindowFixture
+{
+public:
+    WindowFixture()
+    {
+        SetDataFolder(dir.path());
+        QDir(dir.path()).mkdir(QStringLiteral("Captures"));
+        dir.write("iLXLE.INI", "[Setup]\r\nStabilite=0\r\n");
+        dir.write("iLXLE_IMAGE.DAT", "[Setup]\r\nFolder=" + Captures().toUtf8() + "\r\n");
+        dir.write("iLXLE_ALERTE.DAT", "[Setup]\r\nBeep=0\r\nLog=0\r\n");
+    }
+    ~WindowFixture() { SetDataFolder(QString()); }
+    WindowFixture(const WindowFixture&) = delete;
+    WindowFixture& operator=(const WindowFixture&) = delete;
+
+    QString Captures() const { return dir.file(QStringLiteral("Captures")); }
+
+    // The driver by name, no selection dialog, the view live while scanning.
+    void ChooseDriver(const QString& name) const
+    {
+        dir.write("iLXLE_PARAM.DAT",
+                  "[Setup]\r\nDriver=" + name.toUtf8() + "\r\nSelect=0\r\nPause=0\r\n");
+    }
+
+    // Shows the window and lets its first activation run.
+    static void Start(TFormMainLE& form)
+    {
+        form.show();
+        WaitFor([&] { return !form.FirstActivationPending(); }, 5000);
+    }
+
+    ScratchDir dir;
+};
