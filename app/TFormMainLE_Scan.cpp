@@ -97,8 +97,12 @@ QString TFormMainLE::SavePicture(const QImage& frame)
     p.FrameShown = area.Shown;
     p.Frame = TScanFramePercent{area.PX, area.PY, area.PW, area.PH};
     const QString name = ::SavePicture(this, frame, p);
-    if (name.isEmpty() && !frame.isNull())
+    if (name.isEmpty() && !frame.isNull()) {
         scan_->SetScanning(false);
+        // The commands locked while scanning come back with it, so the user
+        // can reach the options and pick another pictures folder.
+        SetScanLocks(false);
+    }
     return name;
 }
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -125,12 +126,34 @@ QByteArray EncodeJpeg(const QImage& image, int quality)
     return bytes;
 }
 
+namespace {
+
+std::atomic<qint64> gFileSpace{-1};
+
+} // namespace
+
+void SetJpegFileSpaceForTest(qint64 bytes)
+{
+    gFileSpace = bytes;
+}
+
 void WriteJpegFile(const QString& path, const QImage& image, int quality)
 {
     const QByteArray bytes = EncodeJpeg(image, quality);
+    // QSaveFile writes beside the picture and renames only on commit; when
+    // it is destroyed uncommitted the temporary file goes with it.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly))
         throw EIlxError(file.errorString());
+    const qint64 space = gFileSpace;
+    if (space >= 0 && bytes.size() > space) {
+        file.write(bytes.constData(), space);
+        throw EIlxError(QStringLiteral("No space left on device"));
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw EIlxError(file.errorString());
+    if (space >= 0)
+        gFileSpace -= bytes.size();
 }
 
 namespace {

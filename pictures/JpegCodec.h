@@ -16,6 +16,12 @@ QByteArray EncodeJpeg(const QImage& image, int quality);
 // behind the name. An existing file is replaced.
 void WriteJpegFile(const QString& path, const QImage& image, int quality);
 
+// Test seam: the free space picture files may still take, so a test can fill
+// the disk without a device of its own. A write that does not fit fails
+// part-way, as on a full disk; each whole picture uses up its size.
+// -1 (the default) means no limit.
+void SetJpegFileSpaceForTest(qint64 bytes);
+
 // Decodes a JPEG into an RGB888 image. Truncated data, data that is not a
 // JPEG and pictures too large to hold are errors.
 QImage DecodeJpeg(const QByteArray& data);
