@@ -25,6 +25,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace {
 
 constexpr int kToolBarHeight = 29;
@@ -509,7 +511,13 @@ void TFormMainLE::LoadSettings()
 
 void TFormMainLE::SaveSettings()
 {
-    StoreWindowPlacement(*this);
+    // A placement that cannot be written must not cost the other settings.
+    std::optional<EIlxError> failure;
+    try {
+        StoreWindowPlacement(*this);
+    } catch (const EIlxError& e) {
+        failure = e;
+    }
     TMainWindowSettings s = settings_;
     s.Zoom = CheckBoxScaleVideo->isChecked();
     s.Driver = videoCam_->DriverName();
@@ -523,7 +531,14 @@ void TFormMainLE::SaveSettings()
     s.Frame.FrameOn = RxSpeedButtonFrame->isChecked();
     s.Scheduler = RxSpeedButtonScheduler->isChecked();
     s.LastImage = scan_->LastImage();
-    WriteMainWindowSettings(s);
+    try {
+        WriteMainWindowSettings(s);
+    } catch (const EIlxError& e) {
+        if (!failure)
+            failure = e;
+    }
+    if (failure)
+        throw *failure;
 }
 
 void TFormMainLE::SetPanelHint(const QString& text)

@@ -7,6 +7,7 @@
 #include "FrameComparison.h"
 #include "ShowMessageBox.h"
 #include "THelpWindow.h"
+#include "TIlxApplication.h"
 #include "TScanController.h"
 #include "TVideoCam.h"
 #include "VideoInfoText.h"
@@ -259,6 +260,7 @@ void TFormMainLE::RunFormatDialogUntilWithinLimits()
 
 void TFormMainLE::closeEvent(QCloseEvent* event)
 {
+    QString settingsFailure;
     ImageFreeze->hide();
     videoCam_->hide();
     SetVideoDependentCommands(commands_, false, {}, false);
@@ -271,7 +273,13 @@ void TFormMainLE::closeEvent(QCloseEvent* event)
         scan_->SetScanReady(false);
         scan_->TimerScan().stop();
         scan_->ClearBuffers();
-        SaveSettings();
+        // A settings file that cannot be written is reported once the close
+        // is done: the driver's format and the frame file are not left behind.
+        try {
+            SaveSettings();
+        } catch (const EIlxError& e) {
+            settingsFailure = e.message();
+        }
         try {
             FormatRestore();
         } catch (const EIlxError&) {
@@ -284,6 +292,12 @@ void TFormMainLE::closeEvent(QCloseEvent* event)
         }
         if (QFile::exists(DataPaths().TempFrame))
             QFile::remove(DataPaths().TempFrame);
+    }
+    if (!settingsFailure.isEmpty()) {
+        if (TIlxApplication* app = TIlxApplication::Instance())
+            app->HandleError(settingsFailure);
+        else
+            ShowMessageBox(this, settingsFailure, MkError, MbOk);
     }
     event->accept();
     QMainWindow::closeEvent(event);

@@ -1,6 +1,9 @@
 #include "MainWindowSettings.h"
 
+#include "EIlxError.h"
 #include "SettingsSchema.h"
+
+#include <optional>
 
 TScanFrameSettings MakeFrameConsistent(TScanFrameSettings f)
 {
@@ -44,19 +47,31 @@ TMainWindowSettings ReadMainWindowSettings()
 }
 
 /*!
- * \brief Saves the main window's settings at close. A failed write raises
- *        EIlxError; the keys written before it stay written.
+ * \brief Saves the main window's settings at close. Every key is tried, so a
+ *        settings file that cannot be written costs only its own keys; the
+ *        first failure is then raised as EIlxError.
  */
 void WriteMainWindowSettings(const TMainWindowSettings& s)
 {
-    WriteBoolSetting(Setting::Zoom, s.Zoom);
+    std::optional<EIlxError> failure;
+    const auto attempt = [&failure](const auto& write) {
+        try {
+            write();
+        } catch (const EIlxError& e) {
+            if (!failure)
+                failure = e;
+        }
+    };
+    attempt([&] { WriteBoolSetting(Setting::Zoom, s.Zoom); });
     if (!s.Driver.isEmpty())
-        WriteStringSetting(Setting::Driver, s.Driver);
-    WriteIntSetting(Setting::FramePX, s.Frame.FramePX);
-    WriteIntSetting(Setting::FramePY, s.Frame.FramePY);
-    WriteIntSetting(Setting::FramePW, s.Frame.FramePW);
-    WriteIntSetting(Setting::FramePH, s.Frame.FramePH);
-    WriteBoolSetting(Setting::FrameOn, s.Frame.FrameOn);
-    WriteBoolSetting(Setting::Scheduler, s.Scheduler);
-    WriteStringSetting(Setting::LastImage, s.LastImage);
+        attempt([&] { WriteStringSetting(Setting::Driver, s.Driver); });
+    attempt([&] { WriteIntSetting(Setting::FramePX, s.Frame.FramePX); });
+    attempt([&] { WriteIntSetting(Setting::FramePY, s.Frame.FramePY); });
+    attempt([&] { WriteIntSetting(Setting::FramePW, s.Frame.FramePW); });
+    attempt([&] { WriteIntSetting(Setting::FramePH, s.Frame.FramePH); });
+    attempt([&] { WriteBoolSetting(Setting::FrameOn, s.Frame.FrameOn); });
+    attempt([&] { WriteBoolSetting(Setting::Scheduler, s.Scheduler); });
+    attempt([&] { WriteStringSetting(Setting::LastImage, s.LastImage); });
+    if (failure)
+        throw *failure;
 }

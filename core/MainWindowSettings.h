@@ -40,4 +40,5 @@ TMainWindowSettings ReadMainWindowSettings();
 // Writes "Zoom", the frame keys, "Scheduler", "LastImage", and "Driver" only
 // when it is not empty, so closing without a driver keeps the stored one.
 // Frames rates, "Web", "Stabilite" and "Select" are never written here.
+// Every key is tried; the first failed write is raised after the last.
 void WriteMainWindowSettings(const TMainWindowSettings& settings);
