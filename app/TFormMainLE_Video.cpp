@@ -392,7 +392,7 @@ void TFormMainLE::VideoCamActivate()
     SetInfoText(QString());
     if (!videoCam_->Active())
         return;
-    SetCaptionForVideo(false);
+    SetCaptionForVideo(firstActivation_);
     ImageFreeze->setVisible(RxSpeedButtonPause->isChecked());
     videoCam_->setVisible(RxSpeedButtonPlay->isChecked());
     RxSpeedButtonConnect->setIcon(MenuGlyph(GlyphDisconnect));

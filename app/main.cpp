@@ -77,7 +77,6 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    QApplication::setApplicationDisplayName(QStringLiteral("i-Lumerix Light Edition"));
     QLibrary splash;
     ShowOptionalSplash(splash, nullptr);
 

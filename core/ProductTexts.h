@@ -7,6 +7,15 @@ inline constexpr const char* kProductName = "i-Lumerix Light Edition";
 inline constexpr const char* kProductVersion = "3.1 LE-EN";
 inline constexpr const char* kProductPlatform = "for Windows Me/XP/2000/NT/98/95";
 
+// The application title: the caption of message boxes, the About box's
+// default title and the printed pages' document name. Kept apart from the
+// toolkit's display name, which the desktop would append to every window
+// caption and so push the main window's heartbeat off its end.
+inline QString ApplicationTitle()
+{
+    return QString::fromLatin1(kProductName);
+}
+
 // The three texts kept scrambled in the program file, plain on use.
 enum class ProductText
 {

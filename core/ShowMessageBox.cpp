@@ -1,5 +1,7 @@
 #include "ShowMessageBox.h"
 
+#include "ProductTexts.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -68,7 +70,7 @@ int resultCode(QMessageBox::StandardButton button, QMessageBox::StandardButtons 
 
 int ShowMessageBox(QWidget* owner, const QString& text, int kind, int buttons)
 {
-    const QString caption = QGuiApplication::applicationDisplayName().left(kMaxTextLength);
+    const QString caption = ApplicationTitle().left(kMaxTextLength);
     const QMessageBox::StandardButtons offered = buttonsFor(buttons);
 
     // Callers break lines with "\r" as well as "\n"; the box wants "\n".

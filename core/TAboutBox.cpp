@@ -1,5 +1,6 @@
 #include "TAboutBox.h"
 
+#include "ProductTexts.h"
 #include "TAboutDlg.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ bool TAboutBox::Execute()
     TAboutDlg dlg; // owned by the application: no parent window
     dlg.Comments->setText(comments_);
     if (title_.isEmpty())
-        title_ = QStringLiteral("A propos de ") + QGuiApplication::applicationDisplayName();
+        title_ = QStringLiteral("A propos de ") + ApplicationTitle();
     dlg.setWindowTitle(title_);
     if (!programIcon_.isNull())
         dlg.ProgramIcon->setPixmap(

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "EIlxError.h"
 #include "JpegCodec.h"
+#include "ProductTexts.h"
 #include "ShowMessageBox.h"
 #include "TPictureBox.h"
 #include "TPrintedPage.h"
@@ -77,7 +78,7 @@ TFormView::TFormView(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("View pictures catched"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);
     setSizeGripEnabled(false);
-    printNote_ = QStringLiteral("Printed with ") + QGuiApplication::applicationDisplayName() +
+    printNote_ = QStringLiteral("Printed with ") + ApplicationTitle() +
                  QStringLiteral(" - motion picture record");
     CreateControls();
     setMinimumSize(kMinWidth, kMinHeight);
@@ -531,7 +532,7 @@ int TFormView::PrintPictures(QPrinter& printer, TPrintRange range, int from, int
     }
     // The list may change while pages print (the day list stays live).
     const QStringList names = shown_.mid(first - 1, last - first + 1);
-    const QString title = QGuiApplication::applicationDisplayName();
+    const QString title = ApplicationTitle();
     printer.setDocName(title + QStringLiteral(" - page(s):") + QString::number(first) +
                        QStringLiteral(" to ") + QString::number(last));
 

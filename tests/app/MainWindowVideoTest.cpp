@@ -100,8 +100,8 @@ TEST_F(MainWindowVideo, StartsLiveOnTheStoredDriverWithItsNameInTheCaption)
     Start(form);
     ASSERT_FALSE(form.FirstActivationPending());
     EXPECT_TRUE(form.VideoCam()->Active());
-    EXPECT_TRUE(form.windowTitle().startsWith("i-Lumerix LE  [Scripted camera] "))
-        << form.windowTitle().toStdString();
+    EXPECT_EQ(form.windowTitle(), "i-Lumerix LE [Scripted camera] -")
+        << "the first connection's caption, before any heartbeat";
     EXPECT_TRUE(form.Scan().TimerScan().isActive()) << "the scan timer runs with the video";
     const auto& s = form.CommandStates();
     EXPECT_TRUE(s.AnalyseButton && s.FormatButton && s.SourceButton);
@@ -170,6 +170,9 @@ TEST_F(MainWindowVideo, DisconnectGivesTheDriverChoiceBack)
     EXPECT_FALSE(form.CommandStates().AnalyseButton);
     EXPECT_EQ(form.windowTitle(), "i-Lumerix LE ");
     EXPECT_EQ(form.findChild<QAction*>("MenuItemConnect")->text(), "&Activate video");
+    // A later connection puts a space before the bracket.
+    form.findChild<QToolButton*>("RxSpeedButtonConnect")->click();
+    EXPECT_EQ(form.windowTitle(), "i-Lumerix LE  [Scripted camera] -");
 }
 
 TEST_F(MainWindowVideo, EscapeStopsScanningWithAMessageAndDoesNothingOtherwise)
