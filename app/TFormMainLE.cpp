@@ -569,4 +569,7 @@ bool TFormMainLE::HandleLumerixEvent(QEvent* event)
 void TFormMainLE::MenuItemOptionsClick()
 {
     options_.Show();
+    // The options' frequency choice becomes the scan timer's interval, and the
+    // delay the scan cycle had built up is dropped.
+    scan_->ApplyFrequency(ScanOptions().FrequencyIndex);
 }

@@ -363,6 +363,8 @@ void TFormMainLE::MenuItemFormatClick()
     SetVideoInfoHints();
     scan_->ClearBuffers();
     ResetComparison();
+    // A new size costs a new time per cycle: the delay is measured again.
+    scan_->ResetScanDelay();
     scan_->SetScanReady(VideoActive());
 }
 

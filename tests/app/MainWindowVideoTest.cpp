@@ -3,6 +3,8 @@
 #include "ScratchDir.h"
 #include "ScriptedCaptureDriver.h"
 #include "TFormMainLE.h"
+#include "TFormOptions.h"
+#include "TRadioGroup.h"
 #include "TScanController.h"
 #include "TVideoCam.h"
 #include "VideoInfoText.h"
@@ -145,6 +147,50 @@ TEST_F(MainWindowVideo, FormatDialogInsistsOnASizeWithinTheLimits)
     EXPECT_EQ(warnings[1], "Video format too small !\nMin: 80x30");
     EXPECT_EQ(form.VideoCam()->VideoWidth(), 176);
     EXPECT_TRUE(form.VideoCam()->statusTip().startsWith("Video:176x144 24 bits RGB"));
+}
+
+// The scan cycle's timing starts afresh after a format change: a cycle of
+// the new size has not been measured yet.
+TEST_F(MainWindowVideo, FormatChangeDropsTheDelayTheScanCycleBuiltUp)
+{
+    dir.write("iLXLE_PARAM.DAT",
+              "[Setup]\r\nDriver=" + kDriverName.toUtf8() + "\r\nSelect=0\r\nPause=0\r\n");
+    auto driver = Driver();
+    DialogDriver* d = driver.get();
+    TFormMainLE form(std::move(driver));
+    Start(form);
+    TScanController& scan = form.Scan();
+    form.findChild<QToolButton*>("RxSpeedButtonAnalyse")->click();
+    ASSERT_TRUE(scan.Scanning());
+    // A tick that finds the previous cycle still running delays the next ones.
+    scan.SetScanReady(false);
+    scan.TimerScanTimer(nullptr);
+    ASSERT_GT(scan.ScanDelay(), 0);
+    ASSERT_EQ(scan.TimerScan().interval(), 250 + scan.ScanDelay());
+
+    auto* format = form.findChild<QToolButton*>("RxSpeedButtonFormat");
+    ASSERT_TRUE(format->isEnabled()) << "scanning without pause leaves the format command on";
+    d->dialogChoices = {QSize(176, 144)};
+    format->click();
+    EXPECT_EQ(form.VideoCam()->VideoWidth(), 176);
+    EXPECT_EQ(scan.ScanDelay(), 0);
+    EXPECT_EQ(scan.TimerScan().interval(), 250);
+    EXPECT_TRUE(scan.ScanReady());
+}
+
+TEST_F(MainWindowVideo, OptionsCommandGivesTheScanTimerTheChosenFrequency)
+{
+    TFormMainLE form(Driver());
+    Start(form);
+    TFormOptions* options = form.Options();
+    ASSERT_NE(options, nullptr);
+    options->RadioGroupFrequence->SetItemIndex(3); // 5 s
+    ASSERT_EQ(form.Scan().TimerScan().interval(), 250) << "the choice alone changes nothing";
+    form.findChild<QToolButton*>("RxSpeedButtonOptions")->click();
+    EXPECT_TRUE(options->isVisible());
+    EXPECT_EQ(form.Scan().BaseInterval(), 5000);
+    EXPECT_EQ(form.Scan().TimerScan().interval(), 5000);
+    EXPECT_EQ(form.Scan().ScanDelay(), 0);
 }
 
 TEST_F(MainWindowVideo, WithoutAnyDeviceConnectIsOffAndTheCaptionStaysPlain)
