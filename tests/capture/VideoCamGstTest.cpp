@@ -1,26 +1,13 @@
 #include "GstCaptureDriver.h"
 #include "ScratchDir.h"
 #include "VideoCamFixture.h"
+#include "WaitFor.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 
 namespace {
-
-// Lets the event loop run until the condition holds or the time is up.
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 // The component over the real GStreamer pipeline, without the machine's cameras.
 class VideoCamGst : public ::testing::Test

@@ -139,16 +139,6 @@ private:
     QTimer timer_;
 };
 
-VideoFormat Format(int w, int h)
-{
-    VideoFormat f;
-    f.header.width = w;
-    f.header.height = h;
-    f.header.bitCount = 24;
-    f.header.sizeImage = static_cast<std::uint32_t>(w * h * 3);
-    return f;
-}
-
 // One start and close of the window over the data folder's files.
 struct RunResult
 {

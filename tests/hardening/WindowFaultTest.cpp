@@ -111,16 +111,6 @@ QImage Scene(bool object)
     return image;
 }
 
-VideoFormat Format(int w, int h)
-{
-    VideoFormat f;
-    f.header.width = w;
-    f.header.height = h;
-    f.header.bitCount = 24;
-    f.header.sizeImage = static_cast<std::uint32_t>(w * h * 3);
-    return f;
-}
-
 enum class SaveFault
 {
     FolderUnplugged, // moved away, a file in its place: fails for root too

@@ -3,13 +3,14 @@
 // The main window over its data files in a scratch folder, as the window
 // tests build it: the driver chosen so no dialog opens, no stability wait,
 // no alarm sound or log, pictures in the scratch folder's Captures.
+#include "CaptureRecords.h"
 #include "DataPaths.h"
 #include "ScratchDir.h"
 #include "TFormMainLE.h"
+#include "WaitFor.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -22,17 +23,15 @@ inline void PrintTo(const QString& text, std::ostream* os)
     *os << '"' << text.toStdString() << '"';
 }
 
-// Lets the event loop run until the condition holds or the time is up.
-inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
+// A 24-bit capture format of the given size.
+inline VideoFormat Format(int w, int h)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    VideoFormat f;
+    f.header.width = w;
+    f.header.height = h;
+    f.header.bitCount = 24;
+    f.header.sizeImage = static_cast<std::uint32_t>(w * h * 3);
+    return f;
 }
 
 class WindowFixture
