@@ -1,24 +1,18 @@
 #pragma once
 
-#include <QWidget>
+#include "TBrowseEdit.h"
 
 #include <functional>
-
-class QLineEdit;
-class QToolButton;
 
 // A folder field with a browse button. The field cannot be typed into: a
 // folder comes only from the browse dialog, so it always names one that
 // existed when chosen.
-class TDirectoryEdit final : public QWidget
+class TDirectoryEdit final : public TBrowseEdit
 {
     Q_OBJECT
 
 public:
     explicit TDirectoryEdit(QWidget* parent = nullptr);
-
-    QString Text() const;
-    void SetText(const QString& text);
 
     // The folder the browse dialog opens in.
     QString InitialDir;
@@ -33,16 +27,5 @@ public:
     // empty text when the user cancelled.
     std::function<QString(QWidget* parent, const QString& title, const QString& start)> Dialog;
 
-    QLineEdit* Edit() const { return edit_; }
-    QToolButton* Button() const { return button_; }
-
-    // What the browse button does.
-    void Browse();
-
-signals:
-    void Changed();
-
-private:
-    QLineEdit* edit_;
-    QToolButton* button_;
+    void Browse() override;
 };

@@ -2,22 +2,9 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QLineEdit>
-#include <QStyle>
-#include <QToolButton>
 
-TFilenameEdit::TFilenameEdit(QWidget* parent)
-    : QWidget(parent), edit_(new QLineEdit(this)), button_(new QToolButton(this))
+TFilenameEdit::TFilenameEdit(QWidget* parent) : TBrowseEdit(QStyle::SP_DialogOpenButton, parent)
 {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
-    button_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    row->addWidget(edit_, 1);
-    row->addWidget(button_);
-    setFocusProxy(edit_);
-
     Dialog = [](QWidget* owner, const QString& title, const QString& start, const QString& filter) {
         QFileDialog dialog(owner, title, start, filter);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -26,18 +13,6 @@ TFilenameEdit::TFilenameEdit(QWidget* parent)
             return QString();
         return dialog.selectedFiles().first();
     };
-    connect(button_, &QToolButton::clicked, this, &TFilenameEdit::Browse);
-    connect(edit_, &QLineEdit::textChanged, this, &TFilenameEdit::Changed);
-}
-
-QString TFilenameEdit::Text() const
-{
-    return edit_->text();
-}
-
-void TFilenameEdit::SetText(const QString& text)
-{
-    edit_->setText(text);
 }
 
 void TFilenameEdit::Browse()

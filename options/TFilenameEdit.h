@@ -1,23 +1,17 @@
 #pragma once
 
-#include <QWidget>
+#include "TBrowseEdit.h"
 
 #include <functional>
 
-class QLineEdit;
-class QToolButton;
-
 // A file field with a browse button; the browse dialog only accepts a file
 // that exists, in a folder that exists.
-class TFilenameEdit final : public QWidget
+class TFilenameEdit final : public TBrowseEdit
 {
     Q_OBJECT
 
 public:
     explicit TFilenameEdit(QWidget* parent = nullptr);
-
-    QString Text() const;
-    void SetText(const QString& text);
 
     QString InitialDir;
     QString DialogTitle = QStringLiteral("Select...");
@@ -28,15 +22,5 @@ public:
                           const QString& filter)>
         Dialog;
 
-    QLineEdit* Edit() const { return edit_; }
-    QToolButton* Button() const { return button_; }
-
-    void Browse();
-
-signals:
-    void Changed();
-
-private:
-    QLineEdit* edit_;
-    QToolButton* button_;
+    void Browse() override;
 };
