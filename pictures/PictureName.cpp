@@ -30,11 +30,30 @@ int fieldAt(const QString& name, int first, int count)
     return value;
 }
 
-// Literal characters of the listing pattern, by 0-based position; every
-// other position up to the extension is a one-character wildcard.
-constexpr int kNameLength = 31;
-constexpr std::pair<int, char> kLiterals[] = {{3, ' '},  {8, '-'},  {11, '-'}, {14, ' '},
-                                              {17, '-'}, {20, '-'}, {23, '-'}};
+// Literal characters of the listing pattern, by 0-based position after the
+// prefix; every other position up to the extension is a one-character wildcard.
+constexpr int kShortestPrefix = 1;
+constexpr int kLongestPrefix = 3;
+constexpr int kNameLengthAfterPrefix = 28; // " yyyy-mm-dd hh-mm-ss-mmm.jpg"
+constexpr std::pair<int, char> kLiterals[] = {{0, ' '},  {5, '-'},  {8, '-'}, {11, ' '},
+                                              {14, '-'}, {17, '-'}, {20, '-'}};
+
+// The prefix's length as the name's length tells it; 0 for no picture name.
+int prefixLength(const QString& name)
+{
+    const int length = static_cast<int>(name.size()) - kNameLengthAfterPrefix;
+    return length >= kShortestPrefix && length <= kLongestPrefix ? length : 0;
+}
+
+// The digits of a field given by its 1-based position in a name with a
+// three-character prefix, in a name whose prefix may be shorter.
+int dateField(const QString& name, int first, int count)
+{
+    const int prefix = prefixLength(name);
+    if (prefix == 0)
+        return -1;
+    return fieldAt(name, first - kLongestPrefix + prefix, count);
+}
 
 } // namespace
 
@@ -70,10 +89,12 @@ QString StampTimeText(const QDateTime& when)
 
 bool MatchesPictureName(const QString& name)
 {
-    if (name.size() != kNameLength)
+    // Prefixes of one to three characters: the options accept all three.
+    const int prefix = prefixLength(name);
+    if (prefix == 0)
         return false;
     for (const auto& [pos, c] : kLiterals) {
-        if (name.at(pos) != QLatin1Char(c))
+        if (name.at(prefix + pos) != QLatin1Char(c))
             return false;
     }
     // The pictures folder may sit on a file system that keeps case as typed.
@@ -82,9 +103,9 @@ bool MatchesPictureName(const QString& name)
 
 std::optional<QDate> PictureNameDate(const QString& name)
 {
-    const int year = fieldAt(name, 5, 4);
-    const int month = fieldAt(name, 10, 2);
-    const int day = fieldAt(name, 13, 2);
+    const int year = dateField(name, 5, 4);
+    const int month = dateField(name, 10, 2);
+    const int day = dateField(name, 13, 2);
     if (year < 1 || month < 0 || day < 0 || !QDate::isValid(year, month, day))
         return std::nullopt;
     return QDate(year, month, day);
@@ -95,10 +116,10 @@ std::optional<QDateTime> PictureNameTime(const QString& name)
     const auto date = PictureNameDate(name);
     if (!date)
         return std::nullopt;
-    const int hour = fieldAt(name, 16, 2);
-    const int minute = fieldAt(name, 19, 2);
-    const int second = fieldAt(name, 22, 2);
-    const int msec = fieldAt(name, 25, 3);
+    const int hour = dateField(name, 16, 2);
+    const int minute = dateField(name, 19, 2);
+    const int second = dateField(name, 22, 2);
+    const int msec = dateField(name, 25, 3);
     if (hour < 0 || minute < 0 || second < 0 || msec < 0 ||
         !QTime::isValid(hour, minute, second, msec))
         return std::nullopt;

@@ -17,7 +17,7 @@ QString StampDateText(const QDateTime& when); // dd-mm-yy
 QString StampTimeText(const QDateTime& when); // hh:mm:ss:mmm
 
 // True when a bare file name (no folder) has the shape the viewer lists:
-// three characters, a space, then "????-??-?? ??-??-??-???.jpg".
+// one to three characters, a space, then "????-??-?? ??-??-??-???.jpg".
 bool MatchesPictureName(const QString& name);
 
 // The capture date and time read back from a bare name by character

@@ -60,7 +60,7 @@ protected:
         picture(QStringLiteral("ILX 2026-12-07 08-00-00-000.jpg"));
         picture(QStringLiteral("ILX 2026-12-07 09-00-00-000.jpg"));
         picture(QStringLiteral("ILX 2026-12-07 10-00-00-000.jpg"));
-        picture(QStringLiteral("AB 2026-12-07 10-00-00-000.jpg")); // not listed
+        picture(QStringLiteral("ABCD 2026-12-07 10-00-00-000.jpg")); // not listed
     }
 
     template <typename T> T* child(const char* name)

@@ -28,7 +28,8 @@ TEST_F(PictureFolder, ListsOnlyNamesOfThePictureShapeSortedIgnoringCase)
     add(QStringLiteral("ILX 2026-12-07 10-00-00-000.jpg"), 1000);
     add(QStringLiteral("abc 2026-12-07 09-00-00-000.jpg"), 2000);
     add(QStringLiteral("ILX 2026-12-06 23-59-59-999.JPG"), 48);
-    add(QStringLiteral("AB 2026-12-07 10-00-00-000.jpg"), 5000); // two-character prefix
+    add(QStringLiteral("AB 2026-12-07 10-00-00-000.jpg"), 5000);   // two-character prefix
+    add(QStringLiteral("ABCD 2026-12-07 10-00-00-000.jpg"), 5000); // four: no picture name
     add(QStringLiteral("ILX 2026-12-07 10-00-00-000.png"), 5000);
     add(QStringLiteral("ILX 2026-12-07 10-00-00-000.jpg~"), 5000);
     add(QStringLiteral(".IL 2026-12-07 10-00-00-000.jpg"), 100); // hidden still counts
@@ -38,18 +39,19 @@ TEST_F(PictureFolder, ListsOnlyNamesOfThePictureShapeSortedIgnoringCase)
     folder.List(dir.path() + QStringLiteral("/"));
     EXPECT_EQ(folder.Folder(), dir.path());
     EXPECT_EQ(folder.Names(), (QStringList{QStringLiteral(".IL 2026-12-07 10-00-00-000.jpg"),
+                                           QStringLiteral("AB 2026-12-07 10-00-00-000.jpg"),
                                            QStringLiteral("abc 2026-12-07 09-00-00-000.jpg"),
                                            QStringLiteral("ILX 2026-12-06 23-59-59-999.JPG"),
                                            QStringLiteral("ILX 2026-12-07 10-00-00-000.jpg")}));
-    EXPECT_EQ(folder.TotalSize(), 3148);
-    EXPECT_EQ(folder.TotalText(), QStringLiteral("3.1 Ko total"));
+    EXPECT_EQ(folder.TotalSize(), 8148);
+    EXPECT_EQ(folder.TotalText(), QStringLiteral("8.0 Ko total"));
     EXPECT_EQ(folder.PathOf(QStringLiteral("x")), dir.path() + QStringLiteral("/x"));
 
     // A deletion takes the name out but the total describes the folder as listed.
     EXPECT_TRUE(folder.Remove(QStringLiteral("abc 2026-12-07 09-00-00-000.jpg")));
     EXPECT_FALSE(folder.Remove(QStringLiteral("abc 2026-12-07 09-00-00-000.jpg")));
-    EXPECT_EQ(folder.Names().size(), 3);
-    EXPECT_EQ(folder.TotalSize(), 3148);
+    EXPECT_EQ(folder.Names().size(), 4);
+    EXPECT_EQ(folder.TotalSize(), 8148);
 }
 
 TEST_F(PictureFolder, MissingFolderListsNothing)

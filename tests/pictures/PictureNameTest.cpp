@@ -40,14 +40,18 @@ TEST(PictureName, StampLinesDescribeTheGivenInstant)
               QStringLiteral("/p/ILX 2024-12-31 23-59-59-999.jpg"));
 }
 
-TEST(PictureName, ListingPatternNeedsExactlyThreePrefixCharacters)
+TEST(PictureName, ListingPatternTakesEveryPrefixTheOptionsAccept)
 {
     EXPECT_TRUE(MatchesPictureName(QStringLiteral("ILX 2024-05-17 14-03-59-042.jpg")));
     EXPECT_TRUE(MatchesPictureName(QStringLiteral("abc 2024-05-17 14-03-59-042.JPG")));
     // Wildcards take any character, so a name with a bad date is still listed.
     EXPECT_TRUE(MatchesPictureName(QStringLiteral("ILX 2024-13-99 xx-03-59-042.jpg")));
-    EXPECT_FALSE(MatchesPictureName(QStringLiteral("AB 2024-05-17 14-03-59-042.jpg")));
+    // One- and two-character prefixes are pictures too; four is too many, none too few.
+    EXPECT_TRUE(MatchesPictureName(QStringLiteral("AB 2024-05-17 14-03-59-042.jpg")));
+    EXPECT_TRUE(MatchesPictureName(QStringLiteral("A 2024-05-17 14-03-59-042.jpg")));
     EXPECT_FALSE(MatchesPictureName(QStringLiteral("ABCD 2024-05-17 14-03-59-042.jpg")));
+    EXPECT_FALSE(MatchesPictureName(QStringLiteral(" 2024-05-17 14-03-59-042.jpg")));
+    EXPECT_FALSE(MatchesPictureName(QStringLiteral("AB2024-05-17 14-03-59-042.jpg.")));
     EXPECT_FALSE(MatchesPictureName(QStringLiteral("ILX 2024-05-17 14-03-59-042.jpeg")));
     EXPECT_FALSE(MatchesPictureName(QStringLiteral("ILX 2024_05-17 14-03-59-042.jpg")));
     EXPECT_FALSE(MatchesPictureName(QStringLiteral("ILX 2024-05-17 14-03-59-042.jpg.tmp")));
@@ -61,6 +65,11 @@ TEST(PictureName, ParserReadsBackWhatTheNameWasMadeFrom)
     ASSERT_TRUE(MatchesPictureName(name));
     EXPECT_EQ(PictureNameTime(name), kExample);
     EXPECT_EQ(PictureNameDate(name), kExample.date());
+    // The fields follow a shorter prefix.
+    const QString shortName =
+        PictureFileName(QStringLiteral("/p"), QStringLiteral("A"), kExample).mid(3);
+    ASSERT_TRUE(MatchesPictureName(shortName));
+    EXPECT_EQ(PictureNameTime(shortName), kExample);
 }
 
 TEST(PictureName, ParserRejectsNamesThatMakeNoValidMoment)
