@@ -3,10 +3,15 @@
 #include "EIlxError.h"
 #include "SettingsSchema.h"
 
+#include <algorithm>
 #include <optional>
 
 TScanFrameSettings MakeFrameConsistent(TScanFrameSettings f)
 {
+    // A frame at the right or bottom edge would be 0 wide or high and never
+    // see anything: it keeps at least 1 % inside the picture.
+    f.FramePX = std::min(f.FramePX, 99);
+    f.FramePY = std::min(f.FramePY, 99);
     if (f.FramePW < 1)
         f.FramePW = 50;
     if (f.FramePH < 1)

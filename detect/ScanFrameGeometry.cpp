@@ -1,5 +1,7 @@
 #include "ScanFrameGeometry.h"
 
+#include <algorithm>
+
 namespace ScanFrameGeometry {
 
 QPolygon HolePolygon(int w, int h, int m, int g, bool sizeGrip, bool mire)
@@ -54,12 +56,12 @@ void ConstrainBounds(DragMode mode, const QRect& view, int& x, int& y, int& widt
             y = t + vh - height;
         break;
     case DragMode::Resize:
-        if (width < 16)
-            width = 16;
+        if (width < kMinFrameSide)
+            width = kMinFrameSide;
         else if (width > vw - (x - l))
             width = vw - (x - l);
-        if (height < 16)
-            height = 16;
+        if (height < kMinFrameSide)
+            height = kMinFrameSide;
         else if (height > vh - (y - t))
             height = vh - (y - t);
         break;
@@ -73,6 +75,18 @@ bool Percent(int offset, int extent, int& percent)
     if (extent == 0)
         return false;
     percent = static_cast<int>(static_cast<qint64>(offset) * 100 / extent);
+    return true;
+}
+
+bool SizePercent(int size, int extent, int& percent)
+{
+    if (!Percent(size, extent, percent))
+        return false;
+    // Truncating may snap the frame below its least size: the next whole
+    // percent keeps it there, as the drag did.
+    const int least = std::min(kMinFrameSide, extent);
+    while (percent < 100 && static_cast<qint64>(extent) * percent / 100 < least)
+        ++percent;
     return true;
 }
 

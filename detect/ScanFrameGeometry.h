@@ -32,8 +32,14 @@ enum class DragMode
 // 16 x 16 and within the view's right and bottom edges.
 void ConstrainBounds(DragMode mode, const QRect& view, int& x, int& y, int& width, int& height);
 
+// The least width and height of the frame, in pixels.
+constexpr int kMinFrameSide = 16;
+
 // offset * 100 div extent; nothing when the extent is 0.
 bool Percent(int offset, int extent, int& percent);
+// A size in percent of the extent: truncated, but never so far that the frame
+// placed from it falls below its least side.
+bool SizePercent(int size, int extent, int& percent);
 
 // Status panel texts during a drag; "Error" when the view has no size.
 QString MoveStatusText(const QPoint& frameTopLeft, const QRect& view);

@@ -112,7 +112,7 @@ void TScanFrame::MRControlFrameEndMoveCtrl()
 void TScanFrame::MRControlFrameEndResizeCtrl(QPoint size)
 {
     const QRect view = host_.VideoViewRect();
-    Percent(size.x(), view.width(), percents_.PW);
-    Percent(size.y(), view.height(), percents_.PH);
+    SizePercent(size.x(), view.width(), percents_.PW);
+    SizePercent(size.y(), view.height(), percents_.PH);
     PlaceFrame();
 }

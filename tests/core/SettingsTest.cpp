@@ -82,6 +82,14 @@ TEST_F(Settings, ScanFrameIsMadeConsistentWhenRead)
     EXPECT_EQ(f.FramePH, 50);
     store(param, "FramePY", "70");
     EXPECT_EQ(ReadMainWindowSettings().Frame.FramePH, 30) << "0 -> 50, then cut at the edge";
+    // A frame at the far edge keeps 1 % inside the picture instead of vanishing.
+    store(param, "FramePX", "100");
+    store(param, "FramePY", "250");
+    const TScanFrameSettings edge = ReadMainWindowSettings().Frame;
+    EXPECT_EQ(edge.FramePX, 99);
+    EXPECT_EQ(edge.FramePW, 1);
+    EXPECT_EQ(edge.FramePY, 99);
+    EXPECT_EQ(edge.FramePH, 1);
 }
 
 TEST_F(Settings, NumbersAreClampedHexReadAndMalformedOnesDefault)

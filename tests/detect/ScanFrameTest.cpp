@@ -128,8 +128,8 @@ TEST_F(ScanFrameDrag, ShiftResizesFromTheCornerOnlyAndKeepsTheMinimum)
     drag(QPoint(248, 198), QPoint(98, 88), Qt::ShiftModifier);
     EXPECT_EQ(host.hint, "Largeur: 5% Hauteur: 6%");
     EXPECT_EQ(frame.Percents().PW, 5);
-    EXPECT_EQ(frame.Percents().PH, 6);
-    EXPECT_EQ(panel()->size(), QSize(16, 14)) << "placed from the truncated percents";
+    EXPECT_EQ(frame.Percents().PH, 7) << "6 % of 240 would snap it to 14 pixels";
+    EXPECT_EQ(panel()->size(), QSize(16, 16)) << "the least size holds after the snap";
     EXPECT_EQ(frame.FrameDragMode(), ScanFrameGeometry::DragMode::Placing);
 
     // Bigger than the view: it stops at the view's right and bottom edges.
