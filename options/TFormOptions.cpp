@@ -3,8 +3,10 @@
 #include "AlarmEvents.h"
 #include "Clock.h"
 #include "DataPaths.h"
+#include "EIlxError.h"
 #include "GstSoundOutput.h"
 #include "LumerixEvents.h"
+#include "OpenDocument.h"
 #include "OptionsRules.h"
 #include "OptionsSettings.h"
 #include "ShowMessageBox.h"
@@ -29,7 +31,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -112,10 +113,15 @@ TFormOptions::TFormOptions(QWidget* parent, QObject* appWindow)
         TFormPeriod editor(DataPaths().Schedule, owner);
         editor.exec();
     };
-    logViewer_ = [](const QString& path) {
-        // An argument list, never a command line: the path is passed as is.
-        return QProcess::startDetached(QStringLiteral("xdg-open"), {path},
-                                       QFileInfo(path).absolutePath());
+    logViewer_ = [this](const QString& path) {
+        // The desktop's opener is waited on for its verdict, so an opener that
+        // finds no viewer is a failure, not a silent success.
+        try {
+            OpenDocument(this, path);
+            return true;
+        } catch (const EIlxError&) {
+            return false;
+        }
     };
 
     // The stop window is a convenience: without it a looping alarm can still
@@ -558,7 +564,9 @@ bool TFormOptions::AutoStartCountdown(QString& text) const
         return true;
     }
     const qint64 remaining =
-        OptionsRules::AutoStartRemainingMs(SpinEditAuto->value(), IlxTickCount(), AutoStartTick);
+        AutoStartGivenUp ? 0
+                         : OptionsRules::AutoStartRemainingMs(SpinEditAuto->value(), IlxTickCount(),
+                                                              AutoStartTick);
     text = OptionsRules::AutoStartText(remaining);
     return remaining == 0;
 }
@@ -585,8 +593,10 @@ void TFormOptions::AControlChange()
 void TFormOptions::CheckBoxAutoClick()
 {
     SpinEditAuto->setEnabled(CheckBoxAuto->isChecked());
-    if (!CheckBoxAuto->isChecked())
+    if (!CheckBoxAuto->isChecked()) {
         AutoStartTick = 0;
+        AutoStartGivenUp = true;
+    }
     AControlChange();
 }
 

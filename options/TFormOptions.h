@@ -89,6 +89,9 @@ public:
     bool AutoStartSettled = false;
     // Countdown origin: the tick count at creation, 0 once the box is cleared.
     std::uint32_t AutoStartTick = 0;
+    // The box was cleared: the delay counts as long elapsed, whatever the
+    // tick counter reads (it starts near 0 with the program).
+    bool AutoStartGivenUp = false;
 
     QString DriverName() const { return driverName_; }
     // The main window tells the driver in use; the label follows.

@@ -4,6 +4,7 @@
 
 #include "OptionsRules.h"
 
+#include <QCursor>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -106,7 +107,11 @@ bool TFormOptions::eventFilter(QObject* watched, QEvent* e)
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(e);
         if (key->key() == Qt::Key_F1 && widget) {
-            ShowHelpAt(widget, widget->mapToGlobal(widget->rect().center()));
+            // The focused control answers, or the one of it under the pointer;
+            // the pop-up comes where the pointer is.
+            const QPoint pointer = QCursor::pos();
+            QWidget* at = widget->childAt(widget->mapFromGlobal(pointer));
+            ShowHelpAt(at ? at : widget, pointer);
             return true;
         }
         if (key->modifiers() & Qt::KeypadModifier) {
