@@ -62,7 +62,8 @@ void OnVideoPausedChanged(TCommandStates& s, bool paused, TDriverDialogs dialogs
         s.DisplayButton = s.DisplayMenu = false;
         return;
     }
-    s.ConnectButton = true;
+    // Connect is the scanning command's to give back: playing while scanning
+    // must not offer to switch the video off under the scan.
     s.FormatButton = s.FormatMenu = dialogs.Format;
     s.SourceButton = s.SourceMenu = dialogs.Source;
     s.DisplayButton = s.DisplayMenu = dialogs.Display;
@@ -77,6 +78,14 @@ void OnZoomChanged(TCommandStates& s, bool zoomed, bool scanning)
     }
     s.FrameButton = s.FrameMenu = !scanning;
     s.ScanFrame = !scanning;
+}
+
+void KeepScanAndZoomLocks(TCommandStates& s, bool scanning, bool zoomed)
+{
+    if (scanning)
+        OnScanningChanged(s, true, zoomed);
+    else if (zoomed)
+        OnZoomChanged(s, true, false);
 }
 
 void OnScheduleUnavailable(TCommandStates& s)

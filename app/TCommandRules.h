@@ -59,6 +59,10 @@ void OnScheduleUnavailable(TCommandStates& s);
 void OnUncaughtError(TCommandStates& s);
 void OnFirstActivationDone(TCommandStates& s);
 
+// What scanning and Zoom lock stays locked when the video commands are
+// switched on again around them.
+void KeepScanAndZoomLocks(TCommandStates& s, bool scanning, bool zoomed);
+
 // The schedule, once unusable, stays unusable: the rules re-applied later must
 // not bring its commands back.
 void KeepScheduleUnavailable(TCommandStates& s, bool scheduleAvailable);

@@ -52,7 +52,11 @@ TFormMainLE::TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent)
 {
     setObjectName(QStringLiteral("FormMainLE"));
     setWindowTitle(QString::fromLatin1(kBaseCaption));
-    setWindowIcon(ProgramIcon());
+    // The program's icon is the application's: the About box and every
+    // dialog show it.
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(ProgramIcon());
+    setWindowIcon(QApplication::windowIcon());
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(pal);
@@ -108,10 +112,13 @@ TFormMainLE::TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent)
     if (scheduler_)
         scheduler_->EnableTimer();
 
-    resize(446, 252);
+    // The designed size and place are for a first start only: a stored
+    // placement keeps the size and place the user gave the window.
     setMinimumSize(446, 200);
-    if (!placementRestored_)
+    if (!placementRestored_) {
+        resize(446, 252);
         CentreOnScreen();
+    }
 }
 
 TFormMainLE::~TFormMainLE()
@@ -380,13 +387,7 @@ void TFormMainLE::SetDetectionCount(int count)
 void TFormMainLE::HandleApplicationError(const QString& message)
 {
     SetInfoText(QString());
-    if (videoCam_ && videoCam_->Active()) {
-        try {
-            videoCam_->SetActive(false);
-        } catch (const EIlxError&) {
-            // Switching off a failing driver may fail too; the message below says why.
-        }
-    }
+    SwitchVideoOff();
     OnUncaughtError(commands_);
     ApplyCommandStates();
     ShowMessageBox(this, message, MkError, MbOk);
@@ -461,6 +462,9 @@ void TFormMainLE::ConnectCommands()
     both(MenuItemModeVideo, nullptr, [this] { scan_->RxSpeedButtonPauseClick(true); });
     both(nullptr, RxSpeedButtonPlay, [this] { scan_->RxSpeedButtonPauseClick(false); });
     both(nullptr, RxSpeedButtonPause, [this] { scan_->RxSpeedButtonPauseClick(false); });
+    both(MenuItemSchedulerActivate, RxSpeedButtonScheduler,
+         [this] { scheduler_->MenuItemSchedulerActivateClick(); });
+    both(MenuItemSchedulerEdit, nullptr, [this] { scheduler_->MenuItemSchedulerEditClick(this); });
     both(MenuItemWhatsThis, RxSpeedButtonHelp, [this] { RxSpeedButtonHelpClick(); });
     both(MenuItemAide, nullptr, [this] { MenuItemAideClick(); });
     both(MenuItemAbout, nullptr, [this] { MenuItemAboutClick(); });
@@ -503,8 +507,7 @@ void TFormMainLE::LoadSettings()
         scanFrame_->SetPercents(
             ScanFrameGeometry::Percents{settings_.Frame.FramePX, settings_.Frame.FramePY,
                                         settings_.Frame.FramePW, settings_.Frame.FramePH});
-    RxSpeedButtonScheduler->setChecked(settings_.Scheduler);
-    MenuItemSchedulerActivate->setChecked(settings_.Scheduler);
+    SetSchedulerActive(settings_.Scheduler);
     scan_->SetLastImage(settings_.LastImage);
     ApplyCommandStates();
 }
@@ -529,7 +532,7 @@ void TFormMainLE::SaveSettings()
         s.Frame.FramePH = p.PH;
     }
     s.Frame.FrameOn = RxSpeedButtonFrame->isChecked();
-    s.Scheduler = RxSpeedButtonScheduler->isChecked();
+    s.Scheduler = schedulerActive_;
     s.LastImage = scan_->LastImage();
     try {
         WriteMainWindowSettings(s);
@@ -544,6 +547,15 @@ void TFormMainLE::SaveSettings()
 void TFormMainLE::SetPanelHint(const QString& text)
 {
     statusBar_->SetPanelText(0, text);
+}
+
+void TFormMainLE::SetHint(QWidget* control, const QString& text)
+{
+    control->setStatusTip(text);
+    // The pointer may rest on the control that changed it (the scanning
+    // button just clicked): the hint shown must not stay the old one.
+    if (control->underMouse() && control->isVisible())
+        SetPanelHint(text);
 }
 
 bool TFormMainLE::HandleLumerixEvent(QEvent* event)

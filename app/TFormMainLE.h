@@ -131,17 +131,27 @@ private:
     void RunFormatDialogUntilWithinLimits();
     void HandleScheduleMessage(std::intptr_t wParam, std::intptr_t lParam);
     void SetPanelHint(const QString& text);
+    // A control's hint; shown at once when the pointer is over the control.
+    void SetHint(QWidget* control, const QString& text);
     void LoadSettings();
     void SaveSettings();
     void ConnectCommands();
     void SetCaptionForVideo(bool firstActivation);
     void StopComparisonAndWait();
+    // Scanning off, then the video off, for an error or a lost camera.
+    void SwitchVideoOff();
     TDriverDialogs DriverDialogs() const;
     bool Zoomed() const;
     void RefreshVideoCommands();
+    // After the video commands are switched: scanning's, Zoom's and a missing
+    // schedule's locks hold, and the controls show the result.
+    void KeepLocks();
     void SetHelpContexts();
     void ApplyCommandStates();
     void PlaceZoomBox();
+    // The window's resize handler: the video is laid out again.
+    void FormResize();
+    void QueueFormResize();
     void CentreOnScreen();
 
     QToolButton* AddSpeedButton(const char* name, int x, int glyph, const QString& hint,
@@ -263,8 +273,11 @@ private:
     bool formatSetupPending_ = false;
     bool relayoutNeeded_ = false;
     bool scheduleAvailable_ = true;
+    // The scheduler's on/off state; its button and menu check mark show it.
+    bool schedulerActive_ = false;
     bool autoStartSettled_ = false;
     bool layingOut_ = false;
+    bool resizeQueued_ = false;
     bool placementRestored_ = false;
     int detectionCount_ = 0;
     bool helpMode_ = false;

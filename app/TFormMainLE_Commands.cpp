@@ -69,11 +69,14 @@ void TFormMainLE::MenuItemFrameClick()
 // Scheduler host.
 bool TFormMainLE::SchedulerActive() const
 {
-    return RxSpeedButtonScheduler->isChecked();
+    return schedulerActive_;
 }
 
 void TFormMainLE::SetSchedulerActive(bool on)
 {
+    // The button and the menu item toggle themselves when used; both are set
+    // from the one state so they never disagree with it or each other.
+    schedulerActive_ = on;
     RxSpeedButtonScheduler->setChecked(on);
     MenuItemSchedulerActivate->setChecked(on);
 }
@@ -90,7 +93,7 @@ void TFormMainLE::RunScanningCommand(QObject* sender)
 
 void TFormMainLE::SetSchedulerHint(const QString& text)
 {
-    RxSpeedButtonScheduler->setStatusTip(text);
+    SetHint(RxSpeedButtonScheduler, text);
 }
 
 void TFormMainLE::DisableSchedulerCommands()
@@ -116,8 +119,17 @@ void TFormMainLE::MenuItemPreviewClick()
     const bool wasScanning = scan_->Scanning();
     scan_->SetScanning(false);
     const QString folder = options_.PicturesFolder();
-    scan_->SetLastImage(TFormView::Open(this, folder, ViewerOwnerLine()));
-    scan_->SetScanning(wasScanning);
+    const QString savedBefore = scan_->LastImage();
+    const QString viewed =
+        TFormView::Open(this, folder, ViewerOwnerLine(),
+                        [this](int topic, QPoint at) { ShowHelpNumber(topic, at); });
+    // The auto-start or the scheduler may have switched scanning on while the
+    // viewer was open; that scan holds its locks and took its own pictures,
+    // so it goes on and its newest picture stays the last one.
+    if (scan_->LastImage() == savedBefore)
+        scan_->SetLastImage(viewed);
+    if (!scan_->Scanning())
+        scan_->SetScanning(wasScanning);
 }
 
 void TFormMainLE::MenuItemAboutClick()

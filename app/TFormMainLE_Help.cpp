@@ -1,7 +1,9 @@
 // The main window's context help, taskbar flash and application-wide hooks.
 #include "TFormMainLE.h"
 
+#include "TFormOptions.h"
 #include "THelpWindow.h"
+#include "TScheduler.h"
 #include "TStatusBarVideo.h"
 
 #include <QAbstractSpinBox>
@@ -10,8 +12,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QStatusTipEvent>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
@@ -126,23 +130,46 @@ bool TFormMainLE::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Resize:
         if (watched == PanelButton)
             PlaceZoomBox();
+        else if (watched == PanelVideo)
+            QueueFormResize();
         break;
     case QEvent::MouseButtonPress: {
         auto* w = qobject_cast<QWidget*>(watched);
-        if (!w || w->window() != this || QApplication::activeWindow() != this)
+        // A press on the main window is its own, whether or not the window
+        // system has made it active yet (on X11 the activation follows the
+        // press); a modal window keeps presses from reaching it anyway.
+        if (!w || w->window() != this || QApplication::activeModalWidget())
             break;
         auto* me = static_cast<QMouseEvent*>(event);
         const bool helpPress =
             (me->button() == Qt::LeftButton && helpMode_) || me->button() == Qt::RightButton;
-        if (!helpPress)
+        // The menus are the window's frame, not its controls: they open as
+        // usual, so "What is it ?" stays reachable in help mode.
+        if (!helpPress || qobject_cast<QMenuBar*>(w) || qobject_cast<QMenu*>(w))
             break;
         // The deepest control under the pointer, disabled ones included.
         const QPoint global = me->globalPosition().toPoint();
         QWidget* target = w;
         if (QWidget* child = w->childAt(w->mapFromGlobal(global)))
             target = child;
+        // A right press on the scheduler button opens the schedule editor.
+        if (target == RxSpeedButtonScheduler && me->button() == Qt::RightButton) {
+            scheduler_->RxSpeedButtonSchedulerMouseDown(Qt::RightButton,
+                                                        MenuItemSchedulerEdit->isEnabled(), this);
+            return true;
+        }
         if (HelpClick(target, global, me->button()))
             return true;
+        break;
+    }
+    case QEvent::StatusTip: {
+        // The options window has no status bar: its hints show in the main
+        // window's first panel, as the window's own do.
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && Options() && w->window() == Options()) {
+            SetPanelHint(static_cast<QStatusTipEvent*>(event)->tip());
+            return true;
+        }
         break;
     }
     case QEvent::KeyPress: {

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,6 +33,9 @@ bool TFormMainLE::VideoActive() const
 
 void TFormMainLE::GrabFrame()
 {
+    // A grab that cannot write leaves no older frame behind to be read as this
+    // cycle's: the cycle fails instead of comparing a picture with itself.
+    QFile::remove(videoCam_->ImageFile());
     videoCam_->GrabFrame();
 }
 
@@ -77,12 +81,9 @@ void TFormMainLE::HideOptionsWindow()
 
 TScanArea TFormMainLE::ScanArea() const
 {
-    TScanArea a;
-    a.Shown = RxSpeedButtonFrame->isChecked() && scanFrame_ && scanFrame_->Shown();
-    a.PX = settings_.Frame.FramePX;
-    a.PY = settings_.Frame.FramePY;
-    a.PW = settings_.Frame.FramePW;
-    a.PH = settings_.Frame.FramePH;
+    // The frame's own percentages: a move or resize counts from the next cycle on.
+    TScanArea a = scanFrame_ ? scanFrame_->Area() : TScanArea{};
+    a.Shown = a.Shown && RxSpeedButtonFrame->isChecked();
     return a;
 }
 
@@ -97,11 +98,11 @@ QString TFormMainLE::SavePicture(const QImage& frame)
     p.FrameShown = area.Shown;
     p.Frame = TScanFramePercent{area.PX, area.PY, area.PW, area.PH};
     const QString name = ::SavePicture(this, frame, p);
-    if (name.isEmpty() && !frame.isNull()) {
-        scan_->SetScanning(false);
-        // The commands locked while scanning come back with it, so the user
-        // can reach the options and pick another pictures folder.
-        SetScanLocks(false);
+    if (name.isEmpty() && !frame.isNull() && scan_->Scanning()) {
+        // Scanning goes off the whole way, as from its button: the commands it
+        // locked come back (the user can reach the options and pick another
+        // pictures folder), the still and the caption stop saying it scans.
+        scan_->RxSpeedButtonAnalyseClick(nullptr);
     }
     return name;
 }
@@ -140,7 +141,7 @@ void TFormMainLE::SetAnalyseLook(const QString& menuCaption, const QString& hint
 {
     MenuItemAnalyse->setText(menuCaption);
     MenuItemAnalyse->setStatusTip(hint);
-    RxSpeedButtonAnalyse->setStatusTip(hint);
+    SetHint(RxSpeedButtonAnalyse, hint);
     RxSpeedButtonAnalyse->setIcon(MenuGlyph(imageIndex));
 }
 

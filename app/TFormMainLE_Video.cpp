@@ -102,8 +102,7 @@ void TFormMainLE::RefreshVideoCommands()
 {
     SetVideoDependentCommands(commands_, VideoActive() && !firstActivation_, DriverDialogs(),
                               firstActivation_);
-    KeepScheduleUnavailable(commands_, scheduleAvailable_);
-    ApplyCommandStates();
+    KeepLocks();
 }
 
 void TFormMainLE::SetCaptionForVideo(bool firstActivation)
@@ -320,8 +319,7 @@ void TFormMainLE::MenuItemConnectClick()
     if (active) {
         scan_->WaitPictureStability(settings_.Stabilite);
         SetVideoDependentCommands(commands_, !firstActivation_, DriverDialogs(), firstActivation_);
-        KeepScheduleUnavailable(commands_, scheduleAvailable_);
-        ApplyCommandStates();
+        KeepLocks();
     }
     if (VideoActive())
         scan_->TimerScan().start();
@@ -398,11 +396,10 @@ void TFormMainLE::VideoCamActivate()
     ImageFreeze->setVisible(RxSpeedButtonPause->isChecked());
     videoCam_->setVisible(RxSpeedButtonPlay->isChecked());
     RxSpeedButtonConnect->setIcon(MenuGlyph(GlyphDisconnect));
-    RxSpeedButtonConnect->setStatusTip(QStringLiteral("Disconnect video"));
+    SetHint(RxSpeedButtonConnect, QStringLiteral("Disconnect video"));
     MenuItemConnect->setText(QStringLiteral("&Disable video"));
     OnVideoActivated(commands_, DriverDialogs(), firstActivation_);
-    KeepScheduleUnavailable(commands_, scheduleAvailable_);
-    ApplyCommandStates();
+    KeepLocks();
     relayoutNeeded_ = true;
     CheckBoxScaleVideoClick();
     SetVideoInfoHints();
@@ -415,7 +412,7 @@ void TFormMainLE::VideoCamDeactivate()
     setWindowTitle(QString::fromLatin1(kBaseCaption));
     videoCam_->hide();
     RxSpeedButtonConnect->setIcon(MenuGlyph(GlyphConnect));
-    RxSpeedButtonConnect->setStatusTip(QStringLiteral("Connect video"));
+    SetHint(RxSpeedButtonConnect, QStringLiteral("Connect video"));
     MenuItemConnect->setText(QStringLiteral("&Activate video"));
     if (scanFrame_)
         scanFrame_->ShowFrame(false);
@@ -429,17 +426,7 @@ void TFormMainLE::VideoCamError(int id, const QString& text)
     // would compare the last picture with itself and never see anything, so
     // scanning and the video go off before the user is told; the Connect
     // command brings the camera back once it works again.
-    if (videoCam_->Active()) {
-        if (scan_->Scanning())
-            scan_->RxSpeedButtonAnalyseClick(nullptr);
-        scan_->SetScanReady(false);
-        scan_->TimerScan().stop();
-        try {
-            videoCam_->SetActive(false);
-        } catch (const EIlxError&) {
-            // A lost camera may fail to close as well; the message below says why.
-        }
-    }
+    SwitchVideoOff();
     SetInfoText(
         QStringLiteral("Video error  - Check connection, Shutdown and Restart your computer."));
     ShowMessageBox(
@@ -447,14 +434,58 @@ void TFormMainLE::VideoCamError(int id, const QString& text)
         MkError, MbOk);
 }
 
+void TFormMainLE::KeepLocks()
+{
+    KeepScanAndZoomLocks(commands_, scan_->Scanning(), Zoomed());
+    KeepScheduleUnavailable(commands_, scheduleAvailable_);
+    ApplyCommandStates();
+}
+
+void TFormMainLE::SwitchVideoOff()
+{
+    if (!videoCam_ || !videoCam_->Active())
+        return;
+    // Scanning goes off first, the whole way: left on, it would keep its
+    // locks and its timer over a video that sends nothing.
+    if (scan_->Scanning())
+        scan_->RxSpeedButtonAnalyseClick(nullptr);
+    scan_->SetScanReady(false);
+    scan_->TimerScan().stop();
+    try {
+        videoCam_->SetActive(false);
+    } catch (const EIlxError&) {
+        // A failing driver may fail to close as well; the caller's message says why.
+    }
+}
+
 void TFormMainLE::SetVideoInfoHints()
 {
     const int w = videoCam_->VideoWidth();
     const int h = videoCam_->VideoHeight();
     const int b = videoCam_->VideoBitCount();
-    videoCam_->setStatusTip(VideoInfoText(QStringLiteral("Video:"), w, h, b));
-    PanelVideo->setStatusTip(VideoInfoText(QStringLiteral("Video:"), w, h, b));
-    ImageFreeze->setStatusTip(VideoInfoText(QStringLiteral("Picture:"), w, h, b));
+    SetHint(videoCam_, VideoInfoText(QStringLiteral("Video:"), w, h, b));
+    SetHint(PanelVideo, VideoInfoText(QStringLiteral("Video:"), w, h, b));
+    SetHint(ImageFreeze, VideoInfoText(QStringLiteral("Picture:"), w, h, b));
+}
+
+void TFormMainLE::QueueFormResize()
+{
+    // Laid out once the resize is over: the layout lets events run, which must
+    // not happen inside the resize itself.
+    if (resizeQueued_)
+        return;
+    resizeQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        resizeQueued_ = false;
+        FormResize();
+    });
+}
+
+void TFormMainLE::FormResize()
+{
+    // Zoomed, the view follows the panel; not zoomed, it is centred again.
+    CheckBoxScaleVideoClick();
+    PlaceZoomBox();
 }
 
 void TFormMainLE::CheckBoxScaleVideoClick()

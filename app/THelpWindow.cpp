@@ -33,6 +33,7 @@ void THelpWindow::ShowContents()
 {
     current_ = 0;
     browser_->setHtml(file_.ContentsHtml());
+    setWindowTitle(QStringLiteral("i-Lumerix Help"));
     Present();
 }
 
@@ -52,6 +53,7 @@ QString THelpWindow::CurrentHtml() const
 void THelpWindow::ShowPopup(int number, const QPoint& globalPos)
 {
     lastPopup_ = file_.PopupHtml(number);
+    lastPopupPos_ = globalPos;
     QWhatsThis::showText(globalPos, lastPopup_);
 }
 

@@ -26,6 +26,7 @@ public:
     // Pop-up help for a topic at a screen position.
     void ShowPopup(int number, const QPoint& globalPos);
     QString LastPopupHtml() const { return lastPopup_; }
+    QPoint LastPopupPos() const { return lastPopupPos_; }
 
 private:
     void OpenLink(const QUrl& url);
@@ -35,4 +36,5 @@ private:
     QTextBrowser* browser_ = nullptr;
     int current_ = -1;
     QString lastPopup_;
+    QPoint lastPopupPos_;
 };

@@ -146,8 +146,16 @@ bool TOptionsLink::AlarmChecked() const
 
 void TOptionsLink::ToggleAlarm()
 {
-    if (window_)
-        window_->CheckBoxBip->click();
+    if (!window_)
+        return;
+    // The box is greyed while a sound plays, yet the status bar's icon still
+    // switches the alarm for the next detections: set it from here, which runs
+    // its handler as a click does.
+    QCheckBox* box = window_->CheckBoxBip;
+    if (box->isEnabled())
+        box->click();
+    else
+        box->setChecked(!box->isChecked());
 }
 
 bool TOptionsLink::SoundBusy() const

@@ -14,6 +14,8 @@ class QPushButton;
 // the bit depth. It only chooses; the driver applies the choice.
 class TDlgVideoFormat : public QDialog
 {
+    Q_OBJECT
+
 public:
     TDlgVideoFormat(const QList<QSize>& sizes, QSize current, std::uint16_t bitCount,
                     QWidget* parent = nullptr);

@@ -17,6 +17,8 @@ typedef struct _GstElement GstElement;
 // preview shows them; Cancel puts the values back as they were.
 class TDlgVideoSource : public QDialog
 {
+    Q_OBJECT
+
 public:
     TDlgVideoSource(DemoScene& scene, QWidget* parent = nullptr);
     TDlgVideoSource(GstElement* colourBalanceSource, QWidget* parent = nullptr);

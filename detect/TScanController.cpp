@@ -124,7 +124,10 @@ void TScanController::runCycle(QObject* sender)
             }
             x = ScanTiming::ElapsedTicks(t0, IlxTickCount());
             measured = true;
-            host_.ShowInfo(ScanTexts::StatusLine(x, diff, timerScan_.interval(), grabWait_));
+            // A detection whose picture could not be saved switched scanning
+            // off: the line saying so stays.
+            if (scanning_)
+                host_.ShowInfo(ScanTexts::StatusLine(x, diff, timerScan_.interval(), grabWait_));
         }
     } catch (...) {
         // Absorbed: a failed cycle only slows the next ones down.
@@ -257,7 +260,9 @@ void TScanController::RxSpeedButtonPauseClick(bool fromMenuItem)
         FreezePicture();
     } else {
         host_.ShowInfo(ScanTexts::VideoPlaying());
-        host_.SetConnectEnabled(true);
+        // Scanning keeps the video on: Connect stays locked until it stops.
+        if (!scanning_)
+            host_.SetConnectEnabled(true);
         host_.SetVideoDialogsEnabled(true);
     }
     host_.ShowFrozen(paused);

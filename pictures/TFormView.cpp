@@ -221,9 +221,11 @@ void TFormView::CreateControls()
     connect(MenuItemPrint, &QAction::triggered, this, &TFormView::RxSpeedButtonPrintClick);
 }
 
-QString TFormView::Open(QWidget* parent, const QString& folder, const QString& ownerLine)
+QString TFormView::Open(QWidget* parent, const QString& folder, const QString& ownerLine,
+                        HelpHandler help)
 {
     TFormView view(parent);
+    view.SetHelpHandler(std::move(help));
     view.SetOwnerLine(ownerLine);
     view.ListFolder(folder);
     view.exec();

@@ -42,7 +42,9 @@ public:
 
     // The opener's side: set the owner line, list the folder, show modally,
     // then take the last picture (empty when the folder had none).
-    static QString Open(QWidget* parent, const QString& folder, const QString& ownerLine);
+    using HelpHandler = std::function<void(int topic, QPoint globalPos)>;
+    static QString Open(QWidget* parent, const QString& folder, const QString& ownerLine,
+                        HelpHandler help = {});
     void SetOwnerLine(const QString& line) { ownerLine_ = line; }
     void SetPrintNote(const QString& note) { printNote_ = note; }
     void ListFolder(const QString& folder);
@@ -57,7 +59,6 @@ public:
     // A help request on a control goes to the main window's help system:
     // a topic of 0 or more as a pop-up at `globalPos`, a negative one in the
     // help window.
-    using HelpHandler = std::function<void(int topic, QPoint globalPos)>;
     void SetHelpHandler(HelpHandler handler) { helpHandler_ = std::move(handler); }
     // The control's help number ("HelpContext", else "Tag", else a label's
     // buddy's), asking the parents while it is 0; 6000 when none has one.

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
-ModalAnswerer::ModalAnswerer(Answer answer, int timeoutMs)
-    : answer_(std::move(answer)), remainingPolls_(timeoutMs / 10)
+ModalAnswerer::ModalAnswerer(Answer answer, int timeoutMs, const char* onlyClass)
+    : answer_(std::move(answer)), remainingPolls_(timeoutMs / 10), onlyClass_(onlyClass)
 {
     timer_.setInterval(10);
     QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
@@ -24,7 +24,7 @@ void ModalAnswerer::poll()
         return;
     }
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal)
+    if (!modal || (onlyClass_ && !modal->inherits(onlyClass_)))
         return;
     timer_.stop();
     title_ = modal->windowTitle();

@@ -16,7 +16,9 @@ class ModalAnswerer
 public:
     using Answer = std::function<void(QWidget* modal)>;
 
-    explicit ModalAnswerer(Answer answer, int timeoutMs = 5000);
+    // onlyClass: answers only a modal window of that class (for a box that
+    // opens over another modal window); any modal window when empty.
+    explicit ModalAnswerer(Answer answer, int timeoutMs = 5000, const char* onlyClass = nullptr);
     ~ModalAnswerer();
 
     ModalAnswerer(const ModalAnswerer&) = delete;
@@ -33,6 +35,7 @@ private:
     Answer answer_;
     QTimer timer_;
     int remainingPolls_;
+    const char* onlyClass_;
     bool answered_ = false;
     QString title_;
     QString text_;

@@ -1,0 +1,15 @@
+// The acceptance tests run under the program's own application object, so an
+// error that escapes a command reaches the main window's handler as it does
+// in the program.
+#include "TIlxApplication.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    TIlxApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
