@@ -2,6 +2,7 @@
 
 #include "DataPaths.h"
 #include "EIlxError.h"
+#include "GuardedCommand.h"
 #include "LumerixEvents.h"
 #include "MenuGlyphs.h"
 #include "ShowMessageBox.h"
@@ -438,16 +439,17 @@ void TFormMainLE::BringToFront()
 void TFormMainLE::ConnectCommands()
 {
     // A menu item and its button share one handler.
+    // An error a command raises is reported at the command's edge.
     const auto both = [this](QAction* item, QToolButton* button, auto handler) {
         if (item)
-            connect(item, &QAction::triggered, this, handler);
+            connect(item, &QAction::triggered, this, Guarded(handler));
         if (button)
-            connect(button, &QToolButton::clicked, this, handler);
+            connect(button, &QToolButton::clicked, this, Guarded(handler));
     };
     both(MenuItemConnect, RxSpeedButtonConnect, [this] { MenuItemConnectClick(); });
     both(MenuItemAnalyse, nullptr, [this] { scan_->RxSpeedButtonAnalyseClick(MenuItemAnalyse); });
-    connect(RxSpeedButtonAnalyse, &QToolButton::clicked, this,
-            [this] { scan_->RxSpeedButtonAnalyseClick(RxSpeedButtonAnalyse); });
+    both(nullptr, RxSpeedButtonAnalyse,
+         [this] { scan_->RxSpeedButtonAnalyseClick(RxSpeedButtonAnalyse); });
     both(MenuItemFrame, nullptr, [this] {
         RxSpeedButtonFrame->setChecked(!RxSpeedButtonFrame->isChecked());
         MenuItemFrameClick();
@@ -469,7 +471,8 @@ void TFormMainLE::ConnectCommands()
     both(MenuItemAide, nullptr, [this] { MenuItemAideClick(); });
     both(MenuItemAbout, nullptr, [this] { MenuItemAboutClick(); });
     both(MenuItemWeb, nullptr, [this] { MenuItemWebClick(); });
-    connect(CheckBoxScaleVideo, &QCheckBox::clicked, this, [this] { CheckBoxScaleVideoClick(); });
+    connect(CheckBoxScaleVideo, &QCheckBox::clicked, this,
+            Guarded([this] { CheckBoxScaleVideoClick(); }));
 }
 
 void TFormMainLE::CreateOptions()

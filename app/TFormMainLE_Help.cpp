@@ -1,6 +1,7 @@
 // The main window's context help, taskbar flash and application-wide hooks.
 #include "TFormMainLE.h"
 
+#include "GuardedCommand.h"
 #include "TFormOptions.h"
 #include "THelpWindow.h"
 #include "TScheduler.h"
@@ -154,8 +155,10 @@ bool TFormMainLE::eventFilter(QObject* watched, QEvent* event)
             target = child;
         // A right press on the scheduler button opens the schedule editor.
         if (target == RxSpeedButtonScheduler && me->button() == Qt::RightButton) {
-            scheduler_->RxSpeedButtonSchedulerMouseDown(Qt::RightButton,
-                                                        MenuItemSchedulerEdit->isEnabled(), this);
+            RunGuarded([this] {
+                scheduler_->RxSpeedButtonSchedulerMouseDown(
+                    Qt::RightButton, MenuItemSchedulerEdit->isEnabled(), this);
+            });
             return true;
         }
         if (HelpClick(target, global, me->button()))

@@ -1,11 +1,21 @@
 #include "TIlxApplication.h"
 
 #include "EIlxError.h"
+#include "GuardedCommand.h"
 #include "ShowMessageBox.h"
 
 #include <exception>
 
-TIlxApplication::TIlxApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TIlxApplication::TIlxApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // Commands report their errors here at their own edge.
+    SetErrorSink([this](const QString& message) { HandleError(message); });
+}
+
+TIlxApplication::~TIlxApplication()
+{
+    SetErrorSink({});
+}
 
 TIlxApplication* TIlxApplication::Instance()
 {

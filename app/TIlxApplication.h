@@ -14,6 +14,7 @@ class TIlxApplication : public QApplication
 
 public:
     TIlxApplication(int& argc, char** argv);
+    ~TIlxApplication() override;
 
     using ErrorHandler = std::function<void(const QString& message)>;
     void SetErrorHandler(ErrorHandler handler) { errorHandler_ = std::move(handler); }

@@ -5,6 +5,7 @@
 #include "DataPaths.h"
 #include "EIlxError.h"
 #include "GstSoundOutput.h"
+#include "GuardedCommand.h"
 #include "LumerixEvents.h"
 #include "OpenDocument.h"
 #include "OptionsRules.h"
@@ -244,7 +245,7 @@ QWidget* TFormOptions::BuildScanPage()
     connect(CheckBoxAuto, &QCheckBox::toggled, this, &TFormOptions::CheckBoxAutoClick);
     connect(CheckBoxScheduler, &QCheckBox::toggled, this, &TFormOptions::CheckBoxSchedulerClick);
     connect(BitBtnSchedulerEdit, &QPushButton::clicked, this,
-            &TFormOptions::BitBtnSchedulerEditClick);
+            Guarded([this] { BitBtnSchedulerEditClick(); }));
     connect(CheckBoxPause, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     connect(CheckBoxSelectDriver, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     return page;
@@ -433,7 +434,7 @@ QWidget* TFormOptions::BuildLogPage()
 
     connect(CheckBoxLogFile, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     connect(ButtonSOUNDLog, &QPushButton::clicked, this,
-            [this] { ButtonViewLogClick(ButtonSOUNDLog); });
+            Guarded([this] { ButtonViewLogClick(ButtonSOUNDLog); }));
     return page;
 }
 
@@ -466,9 +467,9 @@ QWidget* TFormOptions::BuildBottomPanel()
     for (QPushButton* b : {BitBtnOK, BitBtnCancel, BitBtnApply, BitBtnHelp})
         row->addWidget(b);
 
-    connect(BitBtnOK, &QPushButton::clicked, this, &TFormOptions::BitBtnOKClick);
-    connect(BitBtnCancel, &QPushButton::clicked, this, &TFormOptions::BitBtnCancelClick);
-    connect(BitBtnApply, &QPushButton::clicked, this, &TFormOptions::BitBtnApplyClick);
+    connect(BitBtnOK, &QPushButton::clicked, this, Guarded([this] { BitBtnOKClick(); }));
+    connect(BitBtnCancel, &QPushButton::clicked, this, Guarded([this] { BitBtnCancelClick(); }));
+    connect(BitBtnApply, &QPushButton::clicked, this, Guarded([this] { BitBtnApplyClick(); }));
     connect(BitBtnHelp, &QPushButton::clicked, this, &TFormOptions::BitBtnHelpClick);
     return panel;
 }

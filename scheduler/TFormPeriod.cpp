@@ -1,5 +1,7 @@
 #include "TFormPeriod.h"
 
+#include "GuardedCommand.h"
+
 #include "EIlxError.h"
 #include "Horaires.h"
 #include "SchedulerTexts.h"
@@ -214,9 +216,10 @@ void TFormPeriod::buildControls()
     BitBtnOK->setDefault(true);
     connect(BitBtnActive, &QPushButton::clicked, this, &TFormPeriod::BitBtnActiveClick);
     connect(BitBtnDisactivate, &QPushButton::clicked, this, &TFormPeriod::BitBtnDisactivateClick);
-    connect(BitBtnOK, &QPushButton::clicked, this, &TFormPeriod::BitBtnOKClick);
-    connect(BitBtnApply, &QPushButton::clicked, this, &TFormPeriod::BitBtnApplyClick);
-    connect(BitBtnCancel, &QPushButton::clicked, this, &TFormPeriod::BitBtnCancelClick);
+    // A schedule that cannot be written is reported at the button's edge.
+    connect(BitBtnOK, &QPushButton::clicked, this, Guarded([this] { BitBtnOKClick(); }));
+    connect(BitBtnApply, &QPushButton::clicked, this, Guarded([this] { BitBtnApplyClick(); }));
+    connect(BitBtnCancel, &QPushButton::clicked, this, Guarded([this] { BitBtnCancelClick(); }));
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
