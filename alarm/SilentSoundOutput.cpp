@@ -49,6 +49,12 @@ QStringList SilentSoundOutput::Calls() const
     return calls_;
 }
 
+void SilentSoundOutput::Clear()
+{
+    const std::lock_guard guard(mutex_);
+    calls_.clear();
+}
+
 bool SilentSoundOutput::Playing() const
 {
     const std::lock_guard guard(mutex_);

@@ -20,6 +20,7 @@ public:
     // What was played, in order: "file:<path>" or "memory:<bytes>", plus
     // " loop" for a looped play; "stop" for each stop.
     QStringList Calls() const;
+    void Clear();
     bool Playing() const;
 
 private:

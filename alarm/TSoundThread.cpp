@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "SoundOutput.h"
 #include "TMessageEvent.h"
+#include "WavInfo.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -70,6 +71,17 @@ bool TSoundThread::UsesSoundFile(const QString& file)
     return info.suffix().toUpper() == QLatin1String("WAV") && info.isFile();
 }
 
+bool TSoundThread::IsPlayableWav(const QString& file)
+{
+    QFile sound(file);
+    if (!sound.open(QIODevice::ReadOnly))
+        return false;
+    // The chunks before the samples are small; 64 KB reach the data chunk.
+    constexpr qint64 kHeadBytes = 64 * 1024;
+    const WavInfo info = WavInfo::Parse(sound.read(kHeadBytes), sound.size());
+    return info.valid && info.channels > 0 && info.sampleRate > 0 && info.DurationMs() > 0;
+}
+
 // Runs on the sound thread.
 void TSoundThread::run()
 {
@@ -87,11 +99,17 @@ void TSoundThread::run()
     }
 
     const bool loop = Loop();
-    const bool useFile = UsesSoundFile(soundFile_);
+    bool useFile = UsesSoundFile(soundFile_);
     if (!useFile) {
         log_lines_->Add(QStringLiteral("WAV file: ") + soundFile_ +
                         QStringLiteral(" not defined !"));
         log_lines_->Add(QStringLiteral("Default WAV sound will be used"));
+    } else if (!IsPlayableWav(soundFile_)) {
+        // Named .wav but no sound in it (a renamed picture, an empty file):
+        // the alarm must still be heard.
+        useFile = false;
+        log_lines_->Add(QStringLiteral("WAV file: ") + soundFile_ +
+                        QStringLiteral(" is not a sound ! Default WAV sound will be used"));
     }
 
     bool terminated = false;

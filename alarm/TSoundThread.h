@@ -47,6 +47,8 @@ public:
 
     // Whether a sound file is played rather than the built-in sound.
     static bool UsesSoundFile(const QString& file);
+    // Whether the file holds a RIFF WAVE sound with samples in it.
+    static bool IsPlayableWav(const QString& file);
 
 protected:
     void run() override;

@@ -395,3 +395,23 @@ TEST_F(OptionsLive, AFolderTypedInTheBrowseDialogIsCreatedAfterAsking)
     EXPECT_TRUE(QFileInfo(fresh).isDir());
     EXPECT_EQ(Options().DirectoryEditDirImage->Text(), fresh);
 }
+
+TEST_F(OptionsLive, ASoundFileWithNoSoundInItRingsTheBuiltInAlarm)
+{
+    // A picture renamed .wav is chosen as the alarm sound.
+    app.dir.write("alarm.wav", QByteArray("\xff\xd8\xff\xe0\x00\x10JFIF\x00", 11));
+    app.Store("iLXLE_ALERTE.DAT", "Beep", "1");
+    app.Store("iLXLE_ALERTE.DAT", "Log", "1");
+    app.Store("iLXLE_ALERTE.DAT", "Loop", "0");
+    app.Store("iLXLE_ALERTE.DAT", "Wav", app.dir.file("alarm.wav"));
+    app.Start();
+    auto output = std::make_unique<SilentSoundOutput>();
+    SilentSoundOutput* sound = output.get();
+    Options().SetSoundOutput(std::move(output));
+    ASSERT_EQ(Options().FilenameEditSound->Text(), app.dir.file("alarm.wav"));
+    ASSERT_TRUE(Detects(Inverted(), 5000));
+    ASSERT_TRUE(WaitFor([&] { return !Options().SoundBusy(); }, 5000));
+    EXPECT_EQ(sound->Calls().first(), "memory:42461") << "the built-in alarm, not silence";
+    EXPECT_TRUE(QString::fromLatin1(app.dir.read("iLXLE_SOUND.LOG"))
+                    .contains(" is not a sound ! Default WAV sound will be used"));
+}

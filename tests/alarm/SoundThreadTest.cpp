@@ -148,6 +148,27 @@ TEST_F(SoundThread, ALowerCaseWavFileIsPlayedAndAWaveFileIsNot)
     EXPECT_FALSE(TSoundThread::UsesSoundFile(dir.path())); // a folder named like a sound
 }
 
+TEST_F(SoundThread, AWavNameWithoutASoundInItPlaysTheBuiltInSoundAndSaysSo)
+{
+    // A picture renamed .wav, an empty file, a header cut before its samples.
+    dir.write("picture.wav", QByteArray("\xff\xd8\xff\xe0\x00\x10JFIF\x00", 11));
+    dir.write("empty.wav", QByteArray());
+    const QByteArray header = QByteArray::fromRawData("RIFF\x24\0\0\0WAVEfmt ", 16);
+    dir.write("cut.wav", header);
+    for (const char* name : {"picture.wav", "empty.wav", "cut.wav"}) {
+        const QString file = dir.file(QString::fromLatin1(name));
+        receiver.finished.clear();
+        output.Clear();
+        auto thread = start(file, false, false);
+        ASSERT_TRUE(waitFor([&] { return !receiver.finished.isEmpty(); })) << name;
+        thread.reset();
+        EXPECT_EQ(output.Calls(), QStringList({"memory:42461", "stop"})) << name;
+        EXPECT_TRUE(logLines().contains("WAV file: " + file +
+                                        " is not a sound ! Default WAV sound will be used"))
+            << name;
+    }
+}
+
 TEST_F(SoundThread, ALoopPlaysUntilTheStopRequestAndHoldsTheLockMeanwhile)
 {
     auto thread = start(QString(), true, false);
