@@ -33,6 +33,13 @@ QString GrabWait(int grabWaitMs)
     return QStringLiteral("Scanning - Wait: %1ms").arg(grabWaitMs);
 }
 
+QString ScanningBlind(int grabWaitMs, qint64 blindMs)
+{
+    return GrabWait(grabWaitMs) +
+           QStringLiteral(" - No picture from the camera for %1 s: nothing is being watched")
+               .arg(blindMs / 1000);
+}
+
 QString VideoActive(bool active)
 {
     return active ? QStringLiteral("Video is active") : QStringLiteral("Video is not active");

@@ -10,6 +10,8 @@ QString StatusLine(qint64 elapsedMs, double differences, int intervalMs, int gra
 QString OverlapDelayed(int scanDelayMs);
 QString BufferNotReady();
 QString GrabWait(int grabWaitMs);
+// A failed cycle after failures for blindMs in a row: the scan is blind.
+QString ScanningBlind(int grabWaitMs, qint64 blindMs);
 QString VideoActive(bool active);
 QString ScanningOff();
 QString VideoPaused();

@@ -54,9 +54,10 @@ std::optional<int> AdaptedDelay(std::int64_t cycleMs, int baseInterval, int scan
 
 int GrabWaitAfterFailure(int grabWait)
 {
-    // Saturate rather than wrap into a negative wait after endless failures.
-    if (grabWait > std::numeric_limits<int>::max() - kGrabWaitStep)
-        return grabWait;
+    // It stops growing at its ceiling: a camera that failed for a day must not
+    // leave every later cycle waiting minutes once its pictures come back.
+    if (grabWait >= kMaxGrabWait - kGrabWaitStep)
+        return std::max(grabWait, kMaxGrabWait);
     return grabWait + kGrabWaitStep;
 }
 

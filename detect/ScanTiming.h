@@ -11,6 +11,10 @@ constexpr int kStartInterval = 250;
 constexpr int kOverlapStep = 250;
 constexpr int kMaxScanDelay = 3000;
 constexpr int kGrabWaitStep = 200;
+constexpr int kMaxGrabWait = 3000;
+// The longest single wait on the user-interface thread; longer waits are
+// taken in slices with events running in between.
+constexpr int kMaxUiWait = 100;
 
 // Base interval for the chosen frequency item (any other item: 500 ms).
 int BaseIntervalForFrequencyIndex(int itemIndex);
@@ -26,7 +30,7 @@ std::int64_t OneAndAHalf(std::int64_t x);
 // after a failure), or nothing when the period stays as it is.
 std::optional<int> AdaptedDelay(std::int64_t cycleMs, int baseInterval, int scanDelay);
 
-// GrabWait after a failed cycle; it is never lowered.
+// GrabWait after a failed cycle: 200 more, up to 3000; it is never lowered.
 int GrabWaitAfterFailure(int grabWait);
 
 // Milliseconds between two readings of the wrapping 32-bit tick counter.

@@ -97,7 +97,13 @@ void TScanController::runCycle(QObject* sender)
         const std::uint32_t t0 = IlxTickCount();
         host_.GrabFrame();
         bufferIndex_ = 1 - bufferIndex_;
-        host_.Sleep(grabWait_);
+        if (!WaitAfterGrab()) {
+            // Scanning or the video went off during the wait: nothing to compare.
+            bufferIndex_ = 1 - bufferIndex_;
+            host_.ProcessMessages();
+            scanReady_ = true;
+            return;
+        }
         QImage frame = host_.LoadGrabbedFrame();
         if (frame.isNull()) {
             // The newest good frame stays the one the next frame is compared with.
@@ -105,6 +111,7 @@ void TScanController::runCycle(QObject* sender)
             throw std::runtime_error("no grabbed frame");
         }
         buffers_[static_cast<std::size_t>(bufferIndex_)] = std::move(frame);
+        failingSince_.reset();
         host_.SetHeartbeat(bufferIndex_ == 0 ? QChar('o') : QChar('O'));
 
         if (buffers_[0].isNull() || buffers_[1].isNull()) {
@@ -132,7 +139,13 @@ void TScanController::runCycle(QObject* sender)
     } catch (...) {
         // Absorbed: a failed cycle only slows the next ones down.
         grabWait_ = ScanTiming::GrabWaitAfterFailure(grabWait_);
-        if (grabWait_ > 0)
+        const std::uint32_t now = IlxTickCount();
+        if (!failingSince_)
+            failingSince_ = now;
+        const qint64 blind = ScanTiming::ElapsedTicks(*failingSince_, now);
+        if (blind >= kBlindAfterMs)
+            host_.ShowInfo(ScanTexts::ScanningBlind(grabWait_, blind));
+        else if (grabWait_ > 0)
             host_.ShowInfo(ScanTexts::GrabWait(grabWait_));
         if (!measured)
             x = planned;
@@ -141,6 +154,24 @@ void TScanController::runCycle(QObject* sender)
         adapt(x);
     host_.ProcessMessages();
     scanReady_ = true;
+}
+
+/*!
+ * \brief Waits GrabWait between the grab and the load, in slices short enough
+ * that the window keeps answering (events run between slices).
+ * \return false when scanning or the video was switched off meanwhile.
+ */
+bool TScanController::WaitAfterGrab()
+{
+    for (int left = grabWait_; left > 0;) {
+        const int slice = std::min(left, ScanTiming::kMaxUiWait);
+        host_.Sleep(slice);
+        left -= slice;
+        host_.ProcessMessages();
+        if (!scanning_ || !host_.VideoActive())
+            return false;
+    }
+    return true;
 }
 
 void TScanController::adapt(qint64 x)

@@ -6,6 +6,8 @@
 #include <QTimer>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 
 class TScanHost;
 
@@ -49,6 +51,8 @@ public:
 
     int ScanDelay() const { return scanDelay_; }
     int GrabWait() const { return grabWait_; }
+    // Tests start from a wait that failures would take minutes to build.
+    void SetGrabWait(int ms) { grabWait_ = ms; }
     int BaseInterval() const { return baseInterval_; }
 
     const QString& LastImage() const { return lastImage_; }
@@ -65,6 +69,7 @@ private:
     void runCycle(QObject* sender);
     void handleDetection(QObject* sender);
     void adapt(qint64 x);
+    bool WaitAfterGrab();
     void enableTimerIfVideo();
 
     TScanHost& host_;
@@ -78,5 +83,9 @@ private:
     int grabWait_ = 0;
     int baseInterval_ = 250;
     int bufferIndex_ = 0;
+    // Tick of the first failed cycle of the present run of failures.
+    std::optional<std::uint32_t> failingSince_;
+    // Failed cycles this long in a row: the information line says the scan is blind.
+    static constexpr qint64 kBlindAfterMs = 5000;
     int detectionCount_ = 0;
 };

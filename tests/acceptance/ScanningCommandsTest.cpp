@@ -11,9 +11,11 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWindow>
 
@@ -251,4 +253,44 @@ TEST_F(ScanningCommands, AGrabThatWritesNoFrameIsAFailedCycleNotAnOldPicture)
     app.Scripted().failSaveFrame = false;
     EXPECT_TRUE(WaitFor([&] { return app.Info().startsWith("Scanning: "); }, 4000));
     EXPECT_TRUE(app.Info().contains("- Wait: ")) << "the wait it built up stays";
+}
+
+TEST_F(ScanningCommands, TheScanningButtonAnswersAtOnceHoweverLongTheGrabWaitHasGrown)
+{
+    app.Start();
+    app.Scripted().failSaveFrame = true;
+    app.Form().Scan().SetGrabWait(3000); // what minutes of failing grabs build up
+    app.Key(Qt::Key_F5);
+    ASSERT_TRUE(app.Scanning());
+    // The user clicks while a cycle waits for its frame.
+    QElapsedTimer clock;
+    qint64 clickedAt = -1;
+    clock.start();
+    QTimer::singleShot(700, [&] {
+        clickedAt = clock.elapsed();
+        app.Click(QStringLiteral("RxSpeedButtonAnalyse"));
+    });
+    ASSERT_TRUE(WaitFor([&] { return clickedAt >= 0; }, 6000));
+    EXPECT_LT(clickedAt, 700 + 300) << "the click waited for the grab wait to end";
+    EXPECT_FALSE(app.Scanning());
+}
+
+TEST_F(ScanningCommands, ABlindScanSaysSoInPlainWordsUntilFramesComeAgain)
+{
+    std::uint32_t tick = 5000;
+    SetTickSource([&] { return tick; });
+    app.Start();
+    app.Key(Qt::Key_F5);
+    ASSERT_TRUE(WaitFor([&] { return app.Info().startsWith("Scanning: "); }, 4000));
+    app.Scripted().failSaveFrame = true;
+    ASSERT_TRUE(WaitFor([&] { return app.Info().startsWith("Scanning - Wait: "); }, 3000));
+    EXPECT_FALSE(app.Info().contains("No picture")) << "a moment's failure is not blindness";
+    tick += 6000;
+    EXPECT_TRUE(
+        WaitFor([&] { return app.Info().contains("No picture from the camera for 6 s"); }, 4000))
+        << app.Info().toStdString();
+    app.Scripted().failSaveFrame = false;
+    EXPECT_TRUE(WaitFor([&] { return app.Info().startsWith("Scanning: "); }, 5000))
+        << app.Info().toStdString();
+    SetTickSource({});
 }

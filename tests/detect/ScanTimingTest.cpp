@@ -52,7 +52,9 @@ TEST(ScanTiming, FailuresLengthenTheWaitAndTicksSurviveTheWrap)
 {
     EXPECT_EQ(GrabWaitAfterFailure(0), 200);
     EXPECT_EQ(GrabWaitAfterFailure(200), 400);
-    EXPECT_GT(GrabWaitAfterFailure(2147483600), 0);
+    EXPECT_EQ(GrabWaitAfterFailure(2800), 3000);
+    EXPECT_EQ(GrabWaitAfterFailure(3000), 3000) << "at its ceiling";
+    EXPECT_EQ(GrabWaitAfterFailure(2147483600), 2147483600) << "never lowered";
     EXPECT_EQ(ElapsedTicks(0xFFFFFF00u, 0x100u), 512);
     EXPECT_EQ(ElapsedTicks(1000, 1140), 140);
 }
