@@ -4,8 +4,12 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -93,6 +97,48 @@ bool BmpFile::Save(const QImage& frame, const QString& path, QString* error, int
         return false;
     }
     return true;
+}
+
+bool BmpFile::WriteScratch(const QImage& frame, const QString& path, QString* error, int bitCount)
+{
+    if (frame.isNull()) {
+        Fail(error, QStringLiteral("There is no frame to save"));
+        return false;
+    }
+    const QByteArray name = QFile::encodeName(path);
+    // A new file every time: whatever stood at the name (an older frame, a
+    // link planted there) goes, and O_EXCL refuses anything that comes back
+    // in between. Rewriting in place would also make the file system sync
+    // the truncated file on close.
+    if (::unlink(name.constData()) != 0 && errno != ENOENT) {
+        Fail(error, QStringLiteral("Cannot replace %1: %2")
+                        .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        return false;
+    }
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        Fail(error, QStringLiteral("Cannot create %1: %2")
+                        .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        return false;
+    }
+    bool ok = true;
+    const QByteArray bytes = Encode(frame, bitCount);
+    for (qsizetype done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += n > 0 ? n : 0;
+    }
+    const int savedErrno = errno;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok) {
+        ::unlink(name.constData());
+        Fail(error, QStringLiteral("Cannot write %1: %2")
+                        .arg(path, QString::fromLocal8Bit(std::strerror(savedErrno))));
+    }
+    return ok;
 }
 
 QImage BmpFile::Decode(QByteArrayView bytes, QString* error)

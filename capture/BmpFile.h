@@ -21,6 +21,13 @@ QByteArray Encode(const QImage& frame, int bitCount = 24);
 // a frame). On failure *error says why.
 bool Save(const QImage& frame, const QString& path, QString* error = nullptr, int bitCount = 24);
 
+// The live frame, written several times a second: a new file each time,
+// straight, with no sync and no rename, for the user alone (0600); whatever
+// stood at the name (a link planted there too) is removed, never written
+// through. A write that fails leaves no file.
+bool WriteScratch(const QImage& frame, const QString& path, QString* error = nullptr,
+                  int bitCount = 24);
+
 // 24- and 32-bit uncompressed, bottom-up or top-down. Answers RGB888, or a null
 // image with *error set.
 QImage Decode(QByteArrayView bytes, QString* error = nullptr);

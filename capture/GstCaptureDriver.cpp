@@ -857,7 +857,7 @@ bool GstCaptureDriver::saveFrame(const QString& path)
 {
     if (d_->connected < 0 || d_->grabbed.isNull() || path.size() > kMaxPathLength)
         return false;
-    return BmpFile::Save(d_->grabbed, path, nullptr, d_->format.header.bitCount);
+    return BmpFile::WriteScratch(d_->grabbed, path, nullptr, d_->format.header.bitCount);
 }
 
 void GstCaptureDriver::showFormatDialog(QWidget* parent)

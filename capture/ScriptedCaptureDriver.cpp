@@ -232,7 +232,7 @@ bool ScriptedCaptureDriver::saveFrame(const QString& path)
     log(QStringLiteral("save ") + path);
     if (connected_ < 0 || grabbed_.isNull() || failSaveFrame || path.size() > kMaxPathLength)
         return false;
-    return BmpFile::Save(grabbed_, path);
+    return BmpFile::WriteScratch(grabbed_, path);
 }
 
 void ScriptedCaptureDriver::showFormatDialog(QWidget*)

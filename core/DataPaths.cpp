@@ -2,11 +2,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <optional>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,7 +46,57 @@ QString chooseProgramFolder()
     return userFolder;
 }
 
+// A folder that is ours alone: a real folder (not a link), owned by this
+// user and closed to everyone else. Made when missing.
+bool ensurePrivateFolder(const QString& folder)
+{
+    const QByteArray name = QFile::encodeName(folder);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st = {};
+    if (::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    if ((st.st_mode & 0777) != 0700 && ::chmod(name.constData(), 0700) != 0)
+        return false;
+    return true;
+}
+
+bool isWritableFolder(const QString& folder)
+{
+    return !folder.isEmpty() && QFileInfo(folder).isDir() &&
+           ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
 } // namespace
+
+// Where the live frame goes: the user's runtime folder when there is one, else
+// a 0700 folder of the user's in the temp folder (/tmp when TMPDIR names no
+// usable folder). A name taken by someone else gives way to a fresh folder.
+QString MakePrivateFrameFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (isWritableFolder(runtime)) {
+        const QString folder = QDir::cleanPath(runtime) + QStringLiteral("/ilumerix");
+        if (ensurePrivateFolder(folder))
+            return folder;
+    }
+    QString temp = qEnvironmentVariable("TMPDIR");
+    if (!isWritableFolder(temp))
+        temp = QStringLiteral("/tmp");
+    temp = QDir::cleanPath(temp);
+    const QString folder = temp + QStringLiteral("/ilumerix-") + QString::number(::geteuid());
+    if (ensurePrivateFolder(folder))
+        return folder;
+    QByteArray unique = QFile::encodeName(temp + QStringLiteral("/ilumerix-XXXXXX"));
+    if (::mkdtemp(unique.data()))
+        return QFile::decodeName(unique);
+    return {};
+}
+
+QString FrameFilePath(const QString& folder)
+{
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/~ILXTMP.BMP");
+}
 
 TDataPaths MakeDataPaths(const QString& programFolder)
 {
@@ -61,7 +116,6 @@ TDataPaths MakeDataPaths(const QString& programFolder)
     p.Schedule = base + QStringLiteral("_SCHEDULE.DAT");
     p.Ver = base + QStringLiteral("_VER.DAT");
     p.Help = folder + QStringLiteral("/iLXLEEN32.hlp");
-    p.TempFrame = QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/~ILXTMP.BMP");
     return p;
 }
 
@@ -74,6 +128,9 @@ void InitDataPaths()
     // even when the writable data go to the per-user folder.
     p.Help =
         QDir::cleanPath(QCoreApplication::applicationDirPath()) + QStringLiteral("/iLXLEEN32.hlp");
+    // Without any private folder the frame stays among the user's own data.
+    const QString frameFolder = MakePrivateFrameFolder();
+    p.TempFrame = FrameFilePath(frameFolder.isEmpty() ? p.ProgramFolder : frameFolder);
     current() = p;
 }
 
@@ -91,6 +148,6 @@ void SetDataFolder(const QString& folder)
         return;
     }
     TDataPaths p = MakeDataPaths(folder);
-    p.TempFrame = p.ProgramFolder + QStringLiteral("/~ILXTMP.BMP");
+    p.TempFrame = FrameFilePath(p.ProgramFolder);
     current() = p;
 }

@@ -9,17 +9,20 @@
 struct TDataPaths
 {
     QString ProgramFolder;
-    QString Ini;       // iLXLE.INI: main-window settings and placement
-    QString Param;     // iLXLE_PARAM.DAT: scan, driver and scan-frame settings
-    QString Image;     // iLXLE_IMAGE.DAT: picture settings
-    QString Alerte;    // iLXLE_ALERTE.DAT: alarm settings
-    QString SoundLog;  // iLXLE_SOUND.LOG: alarm activity log
-    QString DefVid;    // iLXLE_DEF.VID: the driver's own capture format
-    QString UserVid;   // iLXLE_USER.VID: the user's capture format
-    QString Schedule;  // iLXLE_SCHEDULE.DAT: weekly schedule
-    QString Ver;       // iLXLE_VER.DAT: reserved, no one uses it
-    QString Help;      // iLXLEEN32.hlp: help topics
-    QString TempFrame; // temp folder + "/~ILXTMP.BMP": the last grabbed frame
+    QString Ini;      // iLXLE.INI: main-window settings and placement
+    QString Param;    // iLXLE_PARAM.DAT: scan, driver and scan-frame settings
+    QString Image;    // iLXLE_IMAGE.DAT: picture settings
+    QString Alerte;   // iLXLE_ALERTE.DAT: alarm settings
+    QString SoundLog; // iLXLE_SOUND.LOG: alarm activity log
+    QString DefVid;   // iLXLE_DEF.VID: the driver's own capture format
+    QString UserVid;  // iLXLE_USER.VID: the user's capture format
+    QString Schedule; // iLXLE_SCHEDULE.DAT: weekly schedule
+    QString Ver;      // iLXLE_VER.DAT: reserved, no one uses it
+    QString Help;     // iLXLEEN32.hlp: help topics
+    // The last grabbed frame, "~ILXTMP.BMP" in a folder of this user's alone:
+    // the runtime folder's "ilumerix", else a 0700 "ilumerix-<uid>" in the
+    // temp folder. Every use of the frame file goes through this path.
+    QString TempFrame;
     // The default pictures folder: program folder + "/Captures".
     QString CapturesFolder() const { return ProgramFolder + QStringLiteral("/Captures"); }
 };
@@ -32,7 +35,15 @@ void InitDataPaths();
 // The paths built at start (built on first use if InitDataPaths was not called).
 const TDataPaths& DataPaths();
 
-// Builds the paths for a given program folder, without touching the disk.
+// Makes (or checks) the frame file's private folder from XDG_RUNTIME_DIR and
+// TMPDIR as they are now; empty when no folder can be had.
+QString MakePrivateFrameFolder();
+
+// The frame file's name in a folder.
+QString FrameFilePath(const QString& folder);
+
+// Builds the paths for a given program folder, without touching the disk (the
+// frame file is left for InitDataPaths, which makes its private folder).
 TDataPaths MakeDataPaths(const QString& programFolder);
 
 // Test hook: every data file goes to \a folder from now on (the temporary

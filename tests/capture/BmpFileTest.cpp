@@ -2,7 +2,11 @@
 
 #include "ScratchDir.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -141,4 +145,45 @@ TEST(BmpFile, SaveOverwritesAndFailsCleanly)
     EXPECT_FALSE(BmpFile::Save(QImage(), path, &error));
     EXPECT_EQ(BmpFile::Load(path).size(), QSize(4, 4)); // the old frame stays
     EXPECT_TRUE(BmpFile::Load(dir.file("missing.bmp"), &error).isNull());
+}
+
+namespace {
+
+int ModeOf(const QString& path)
+{
+    struct stat st = {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+}
+
+} // namespace
+
+TEST(BmpFile, TheLiveFrameIsTheUsersAloneAndNeverWrittenThroughALink)
+{
+    ScratchDir dir;
+    const QString path = dir.file("~ILXTMP.BMP");
+    ASSERT_TRUE(BmpFile::WriteScratch(Gradient(160, 120), path));
+    EXPECT_EQ(ModeOf(path), 0600);
+    EXPECT_EQ(BmpFile::Load(path).size(), QSize(160, 120));
+
+    // A file left open to others by an older copy is replaced by a closed one.
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+    ASSERT_TRUE(BmpFile::WriteScratch(Gradient(8, 8), path));
+    EXPECT_EQ(ModeOf(path), 0600);
+
+    // A link planted at the name is removed, not written through: the file
+    // behind it stays as it was.
+    const QString victim = dir.file("victim.txt");
+    dir.write("victim.txt", "the user's own file");
+    const QString linked = dir.file("linked.bmp");
+    ASSERT_TRUE(QFile::link(victim, linked));
+    ASSERT_TRUE(BmpFile::WriteScratch(Gradient(8, 8), linked));
+    EXPECT_EQ(dir.read("victim.txt"), "the user's own file");
+    EXPECT_FALSE(QFileInfo(linked).isSymLink());
+    EXPECT_EQ(BmpFile::Load(linked).size(), QSize(8, 8));
+
+    // A write that cannot happen leaves no file behind to be read as a frame.
+    QString error;
+    EXPECT_FALSE(BmpFile::WriteScratch(Gradient(8, 8), dir.file("no/such/dir/x.bmp"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(BmpFile::WriteScratch(QImage(), path, &error));
 }

@@ -13,9 +13,13 @@ program=${1:?usage: demo_detection.sh PROGRAM PICTURE_CHECK}
 check=${2:?usage: demo_detection.sh PROGRAM PICTURE_CHECK}
 command -v xvfb-run >/dev/null 2>&1 || { echo "SKIP: xvfb-run is not installed"; exit 77; }
 
+# shellcheck source=output_check.sh
+source "$(dirname "$0")/output_check.sh"
+
 work=$(mktemp -d)
 group=
-stop_program() {
+# Kills whatever is left of a run (on failure or interruption).
+kill_group() {
     if [ -n "$group" ]; then
         kill -TERM -- "-$group" 2>/dev/null || true
         for _ in $(seq 30); do
@@ -26,8 +30,32 @@ stop_program() {
         group=
     fi
 }
+# stop_program DIR: ends the program as a logout does (SIGTERM to it alone),
+# then fails the test unless it closed with status 0 and a clean output.
+stop_program() {
+    local dir=$1 status=0
+    pkill -TERM -f -x "$dir/ilumerix" 2>/dev/null || true
+    # xvfb-run ends with the program and answers its exit status.
+    for _ in $(seq 150); do
+        kill -0 "$group" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$group" 2>/dev/null; then
+        kill_group
+        echo "FAIL: the program did not end on SIGTERM"
+        exit 1
+    fi
+    wait "$group" || status=$?
+    group=
+    if [ "$status" -ne 0 ]; then
+        echo "FAIL: the program ended with status $status"
+        tail -n 20 "$dir/output.txt"
+        exit 1
+    fi
+    clean_output "$dir/output.txt" || { echo "FAIL: the program's output reports a fault"; exit 1; }
+}
 cleanup() {
-    stop_program
+    kill_group
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -72,7 +100,7 @@ for _ in $(seq 600); do
     kill -0 "$group" 2>/dev/null || { echo "FAIL: the program ended early"; cat "$whole/output.txt"; exit 1; }
     sleep 0.1
 done
-stop_program
+stop_program "$whole"
 if [ "$found" -lt 3 ]; then
     echo "FAIL: $found pictures after a minute of scanning"
     cat "$whole/output.txt"
@@ -90,7 +118,7 @@ prepare "$framed" $'FrameOn=1\r\nFramePX=5\r\nFramePY=2\r\nFramePW=90\r\nFramePH
 start "$framed"
 sleep 20
 kill -0 "$group" 2>/dev/null || { echo "FAIL: the framed run ended early"; cat "$framed/output.txt"; exit 1; }
-stop_program
+stop_program "$framed"
 count=$(pictures_in "$framed" | wc -l)
 if [ "$count" -ne 0 ]; then
     echo "FAIL: the scan frame above the walker saved $count pictures"

@@ -48,6 +48,8 @@ if [ -z "${ILX_E2E_WORK:-}" ]; then
 fi
 
 # ---------------------------------------------------------------- inside X
+# shellcheck source=output_check.sh
+source "$(dirname "$0")/output_check.sh"
 work=$ILX_E2E_WORK
 prog=$work/prog
 mkdir -p "$prog" "$work/tmp" "$work/run"
@@ -55,10 +57,11 @@ chmod 700 "$work/run"
 cp "$program" "$prog/ilumerix"
 cp "$helpfile" "$prog/iLXLEEN32.hlp"
 
-# A copy beside its executable keeps its data there; the temporary frame goes
-# to the temp folder and the single-instance guard to the runtime folder.
+# A copy beside its executable keeps its data there; the live frame and the
+# single-instance guard go to the runtime folder, the frame in a folder of
+# its own closed to other users.
 export TMPDIR=$work/tmp XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
-tempframe=$TMPDIR/~ILXTMP.BMP
+tempframe=$XDG_RUNTIME_DIR/ilumerix/~ILXTMP.BMP
 
 demo="Demo camera (built-in test scene)"
 caption="i-Lumerix LE [$demo] -"
@@ -136,6 +139,9 @@ echo "video: $changed of 16000 pixels changed in 0.5 s"
 xdotool windowfocus --sync "$window" key F5
 frame_written() { [ -s "$tempframe" ]; }
 until_true 10 frame_written || fail "scanning wrote no temporary frame"
+[ "$(stat -c %a "$tempframe")" = 600 ] || fail "the frame file is open to others: $(stat -c %a "$tempframe")"
+[ "$(stat -c %a "$(dirname "$tempframe")")" = 700 ] || fail "the frame folder is open to others"
+[ -z "$(find "$TMPDIR" -name '~ILXTMP.BMP' 2>/dev/null)" ] || fail "a frame was written to the temp folder"
 sum1=$(md5sum <"$tempframe")
 frame_renewed() { [ "$(md5sum <"$tempframe" 2>/dev/null)" != "$sum1" ]; }
 until_true 10 frame_renewed || fail "the temporary frame was not renewed while scanning"
@@ -166,6 +172,9 @@ until_true 15 exited "$first" || fail "the program did not end on Ctrl+Q"
 status=0
 wait "$first" || status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
+for log in first second; do
+    clean_output "$work/$log.log" || fail "the $log copy's output reports a fault"
+done
 
 grep -q '^NormPos=' "$prog/iLXLE.INI" || fail "iLXLE.INI was not written on closing"
 [ -s "$prog/iLXLE_DEF.VID" ] || fail "iLXLE_DEF.VID is missing"
