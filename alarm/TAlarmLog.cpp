@@ -29,45 +29,64 @@ QString TAlarmLog::Stamp(const QDateTime& when)
     return QLocale().toString(when, QStringLiteral("dd MMMM yyyy HH:mm:ss"));
 }
 
-bool TAlarmLog::Open()
+bool TAlarmLog::ReadFile(bool& existed)
 {
     lines_.emplace();
     QFile file(path_);
-    const bool existed = file.exists();
+    existed = file.exists();
+    if (!existed)
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        lines_.reset();
+        return false;
+    }
+    const qint64 size = file.size();
+    if (size > kMaxReadBytes && !file.seek(size - kMaxReadBytes)) {
+        lines_.reset();
+        return false;
+    }
+    QByteArray bytes = file.readAll();
+    if (size > kMaxReadBytes) {
+        // The first line read is cut; it goes.
+        const qsizetype firstEnd = bytes.indexOf('\n');
+        bytes.remove(0, firstEnd < 0 ? bytes.size() : firstEnd + 1);
+    }
+    QList<QByteArray> raw = bytes.split('\n');
+    // A file ended by a line break has no last line after it.
+    if (!raw.isEmpty() && raw.last().isEmpty())
+        raw.removeLast();
+    lines_->reserve(raw.size() + 8);
+    for (QByteArray& line : raw) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines_->append(QString::fromLocal8Bit(line));
+    }
+    return Trim();
+}
+
+bool TAlarmLog::Open()
+{
+    bool existed = false;
+    if (!ReadFile(existed))
+        return false;
     if (existed) {
-        if (!file.open(QIODevice::ReadOnly)) {
-            lines_.reset();
-            return false;
-        }
-        const qint64 size = file.size();
-        if (size > kMaxReadBytes && !file.seek(size - kMaxReadBytes)) {
-            lines_.reset();
-            return false;
-        }
-        QByteArray bytes = file.readAll();
-        if (size > kMaxReadBytes) {
-            // The first line read is cut; it goes.
-            const qsizetype firstEnd = bytes.indexOf('\n');
-            bytes.remove(0, firstEnd < 0 ? bytes.size() : firstEnd + 1);
-        }
-        QList<QByteArray> raw = bytes.split('\n');
-        // A file ended by a line break has no last line after it.
-        if (!raw.isEmpty() && raw.last().isEmpty())
-            raw.removeLast();
-        lines_->reserve(raw.size() + 8);
-        for (QByteArray& line : raw) {
-            if (line.endsWith('\r'))
-                line.chop(1);
-            lines_->append(QString::fromLocal8Bit(line));
-        }
-        if (!Trim())
-            return false;
         lines_->append(QString());
     } else {
         if (!Add(QStringLiteral("Logfile \"Sound Alarm\"")) || !Add(QString()))
             return false;
     }
     return Add(QStringLiteral("Date: ") + Stamp(IlxNow())) && Add(QString());
+}
+
+bool TAlarmLog::AppendEvent(const QString& path, std::mutex& lock, const QString& line)
+{
+    TAlarmLog log(path, lock, true);
+    bool existed = false;
+    if (!log.ReadFile(existed))
+        return false;
+    if (!existed && (!log.Add(QStringLiteral("Logfile \"Sound Alarm\"")) || !log.Add(QString())))
+        return false;
+    return log.Add(line);
 }
 
 bool TAlarmLog::Add(const QString& line)

@@ -32,6 +32,10 @@ public:
     bool HasLines() const { return lines_.has_value(); }
     const QStringList* Lines() const { return lines_ ? &*lines_ : nullptr; }
 
+    // One line between runs (a camera lost or back), appended to the file as
+    // the runs' lines are, trimmed the same way. Never while a run holds the log.
+    static bool AppendEvent(const QString& path, std::mutex& lock, const QString& line);
+
     // "dd mmmm yyyy hh:nn:ss", the month named by the locale (the system's unless pinned).
     static QString Stamp(const QDateTime& when);
 
@@ -40,6 +44,8 @@ public:
     static constexpr int kTrimDropLines = 51;
 
 private:
+    // The existing file's lines, trimmed; `existed` says whether there was one.
+    bool ReadFile(bool& existed);
     bool WriteAll();
     bool Trim();
 

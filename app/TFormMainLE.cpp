@@ -73,6 +73,7 @@ TFormMainLE::TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent)
     CreateStatusBar();
     CreateVideo(std::move(driver));
     CreateScanFrame();
+    CreateReconnection();
     SetHelpContexts();
     scan_ = std::make_unique<TScanController>(static_cast<TScanHost&>(*this), this);
     ConnectCommands();
@@ -90,6 +91,7 @@ TFormMainLE::TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent)
     formatSetupPending_ = true;
     CreateSchedule();
     LoadSettings();
+    KeepPicturesWithinLimits();
     scan_->ClearBuffers();
 
     videoCam_->SetEnglishMessages(true);

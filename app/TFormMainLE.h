@@ -4,6 +4,7 @@
 #include "SchedulerHost.h"
 #include "TCommandRules.h"
 #include "TOptionsLink.h"
+#include "TPictureRetention.h"
 #include "TScanFrame.h"
 #include "TScanHost.h"
 
@@ -20,6 +21,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
+class QMessageBox;
 class QToolButton;
 class CaptureDriver;
 class TAboutBox;
@@ -149,6 +151,13 @@ private:
     void SetHelpContexts();
     void ApplyCommandStates();
     void PlaceZoomBox();
+    // A lost camera tried again every 5 s while "Reconnect" is on.
+    void CreateReconnection();
+    void StartReconnecting(bool wasScanning);
+    void TimerReconnectTimer();
+    // The pictures' limits of the "Watch" page, and keeping the folder within them.
+    TRetentionLimits KeepLimits() const;
+    void KeepPicturesWithinLimits();
     // The window's resize handler: the video is laid out again.
     void FormResize();
     void QueueFormResize();
@@ -257,6 +266,10 @@ private:
 
     QTimer TimerFlash;
     QTimer TimerScheduler;
+    QTimer TimerReconnect;
+    QPointer<QMessageBox> lossBox_; // the camera-loss message while it is up
+    bool scanBeforeLoss_ = false;
+    TPictureRetention retention_;
 
     THelpWindow* helpWindow_ = nullptr;
 

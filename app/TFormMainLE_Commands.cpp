@@ -128,6 +128,8 @@ void TFormMainLE::MenuItemPreviewClick()
     // so it goes on and its newest picture stays the last one.
     if (scan_->LastImage() == savedBefore)
         scan_->SetLastImage(viewed);
+    // Pictures deleted in the viewer no longer count toward the limits.
+    retention_.Invalidate();
     if (!scan_->Scanning())
         scan_->SetScanning(wasScanning);
 }

@@ -97,6 +97,8 @@ QString TFormMainLE::SavePicture(const QImage& frame)
     const TScanArea area = ScanArea();
     p.FrameShown = area.Shown;
     p.Frame = TScanFramePercent{area.PX, area.PY, area.PW, area.PH};
+    p.Retention = &retention_;
+    p.Keep = KeepLimits();
     const QString name = ::SavePicture(this, frame, p);
     if (name.isEmpty() && !frame.isNull() && scan_->Scanning()) {
         // Scanning goes off the whole way, as from its button: the commands it

@@ -267,6 +267,7 @@ void TFormMainLE::closeEvent(QCloseEvent* event)
     {
         TBusyCursor busy;
         TimerFlash.stop();
+        TimerReconnect.stop();
         flashOn_ = false;
         helpWindow_->close();
         scan_->SetScanReady(false);
@@ -426,12 +427,18 @@ void TFormMainLE::VideoCamError(int id, const QString& text)
     // would compare the last picture with itself and never see anything, so
     // scanning and the video go off before the user is told; the Connect
     // command brings the camera back once it works again.
+    const bool wasActive = VideoActive();
+    const bool wasScanning = scan_->Scanning();
     SwitchVideoOff();
     SetInfoText(
         QStringLiteral("Video error  - Check connection, Shutdown and Restart your computer."));
+    // With "Reconnect", the camera is tried again while the message is up;
+    // the message closes itself when the camera is back.
+    if (wasActive && options_.Reconnect())
+        StartReconnecting(wasScanning);
     ShowMessageBox(
         this, QStringLiteral("Video error: ") + QString::number(id) + QStringLiteral("\n") + text,
-        MkError, MbOk);
+        MkError, MbOk, &lossBox_);
 }
 
 void TFormMainLE::KeepLocks()

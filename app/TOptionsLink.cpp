@@ -5,6 +5,7 @@
 #include "EIlxError.h"
 #include "OptionsSettings.h"
 #include "ShowMessageBox.h"
+#include "TAlarmLog.h"
 #include "THelpWindow.h"
 
 #include <QDialog>
@@ -19,6 +20,8 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QSpinBox>
+
+#include <mutex>
 
 struct TOptionsLink::Fallback
 {
@@ -195,6 +198,32 @@ bool TOptionsLink::AutoStartCountdown(QString& text)
         return true;
     text = QStringLiteral("Scanning starts in %1 s").arg((due - elapsed + 999) / 1000);
     return false;
+}
+
+bool TOptionsLink::Reconnect() const
+{
+    return window_ ? window_->CheckBoxReconnect->isChecked() : fallback_->Settings.Reconnect;
+}
+
+int TOptionsLink::KeepDays() const
+{
+    return window_ ? window_->SpinEditKeepDays->value() : fallback_->Settings.KeepDays;
+}
+
+int TOptionsLink::KeepMB() const
+{
+    return window_ ? window_->SpinEditKeepMB->value() : fallback_->Settings.KeepMB;
+}
+
+void TOptionsLink::LogEvent(const QString& line)
+{
+    // Without the options window there is no sound run to share the log with.
+    if (window_) {
+        window_->LogEvent(line);
+    } else if (fallback_->Settings.Log) {
+        std::mutex lock;
+        TAlarmLog::AppendEvent(DataPaths().SoundLog, lock, line);
+    }
 }
 
 void TOptionsLink::SetDriverName(const QString& name)

@@ -44,6 +44,13 @@ public:
     void SetAutoStartSettled();
     bool AutoStartCountdown(QString& text);
 
+    // The "Watch" page.
+    bool Reconnect() const;
+    int KeepDays() const;
+    int KeepMB() const;
+    // One dated line of the alarm log (nothing while logging is off).
+    void LogEvent(const QString& line);
+
     void SetDriverName(const QString& name);
     void MirrorScheduler(bool on);
     void Show();

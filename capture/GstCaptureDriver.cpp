@@ -260,6 +260,11 @@ struct GstCaptureDriver::Impl
             gst_init(nullptr, nullptr);
         pump.setParent(&context);
         QObject::connect(&pump, &QTimer::timeout, &context, [this] { pumpTick(); });
+        plugBack.setSingleShot(true);
+        QObject::connect(&plugBack, &QTimer::timeout, &context, [this] {
+            demoUnplugged = false;
+            reprobe = true;
+        });
     }
 
     ~Impl() { closePipeline(); }
@@ -288,6 +293,9 @@ struct GstCaptureDriver::Impl
     std::atomic<bool> demoFreeze{false};
     std::vector<Source> sources;
     bool probed = false;
+    bool reprobe = false; // the list changed: read it again once disconnected
+    bool demoUnplugged = false;
+    QTimer plugBack;
     QElapsedTimer sinceProbe;
 
     QObject context; // receives work queued from streaming threads
@@ -364,6 +372,13 @@ void GstCaptureDriver::Impl::probe()
         s.sizes = CameraModes::Offered(s.modes);
         found.push_back(std::move(s));
     }
+    if (demoUnplugged) {
+        sources = std::move(found);
+        probed = true;
+        reprobe = false;
+        sinceProbe.start();
+        return;
+    }
     Source demo;
     demo.kind = SourceKind::Demo;
     demo.name = QString::fromLatin1(kDemoCameraName);
@@ -372,6 +387,7 @@ void GstCaptureDriver::Impl::probe()
     found.push_back(std::move(demo));
     sources = std::move(found);
     probed = true;
+    reprobe = false;
     sinceProbe.start();
 }
 
@@ -639,6 +655,31 @@ void GstCaptureDriver::setDemoFailure(int frames, DemoFault fault)
     d_->demoFailAfter = frames < 0 ? -1 : frames;
 }
 
+void GstCaptureDriver::unplugDemo(int forMs)
+{
+    d_->demoUnplugged = true;
+    d_->reprobe = true;
+    d_->plugBack.stop();
+    if (forMs >= 0)
+        d_->plugBack.start(forMs);
+    const bool demoRunning = d_->connected >= 0 && d_->connected < int(d_->sources.size()) &&
+                             d_->sources[std::size_t(d_->connected)].kind == SourceKind::Demo;
+    if (demoRunning)
+        d_->queueFailure(kErrorStream, QStringLiteral("the camera was unplugged"));
+}
+
+void GstCaptureDriver::plugDemoBack()
+{
+    d_->plugBack.stop();
+    d_->demoUnplugged = false;
+    d_->reprobe = true;
+}
+
+bool GstCaptureDriver::demoUnplugged() const
+{
+    return d_->demoUnplugged;
+}
+
 QList<QSize> GstCaptureDriver::offeredSizes() const
 {
     if (d_->connected < 0)
@@ -655,7 +696,8 @@ std::optional<DriverDescription> GstCaptureDriver::driverDescription(int index)
 {
     // Probing is slow; the list is read again from index 0 at most every few
     // seconds, and never while connected, so indexes stay put under a session.
-    if (!d_->probed || (index == 0 && d_->connected < 0 && d_->sinceProbe.elapsed() > kReprobeMs))
+    if (!d_->probed ||
+        (index == 0 && d_->connected < 0 && (d_->reprobe || d_->sinceProbe.elapsed() > kReprobeMs)))
         d_->probe();
     if (index < 0 || index >= int(d_->sources.size()))
         return std::nullopt;
@@ -700,6 +742,8 @@ bool GstCaptureDriver::connectDriver(int index)
         return false;
     disconnectDriver();
     const Source& source = d_->sources[std::size_t(index)];
+    if (source.kind == SourceKind::Demo && d_->demoUnplugged)
+        return false; // pulled out: nothing answers
     const auto kept = d_->keptFormats.find(source.name);
     const bool useKept =
         kept != d_->keptFormats.end() &&
@@ -882,7 +926,8 @@ void GstCaptureDriver::showSourceDialog(QWidget* parent)
     if (d_->connected < 0 || !capabilities().hasDlgVideoSource)
         return;
     if (d_->sources[std::size_t(d_->connected)].kind == SourceKind::Demo) {
-        TDlgVideoSource dialog(d_->scene, parent);
+        TDlgVideoSource dialog(d_->scene, parent,
+                               [this](int seconds) { unplugDemo(seconds * 1000); });
         dialog.exec();
     } else {
         TDlgVideoSource dialog(d_->sourceElement, parent);

@@ -51,6 +51,11 @@ public:
         Freeze
     };
     void setDemoFailure(int frames, DemoFault fault = DemoFault::Error);
+    // The demo camera pulled out: gone from the driver list, its running
+    // picture lost; back in the list after `forMs` (never by itself when -1).
+    void unplugDemo(int forMs);
+    void plugDemoBack();
+    bool demoUnplugged() const;
 
     // Frame sizes the connected source offers, smallest first.
     QList<QSize> offeredSizes() const;

@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -53,7 +54,9 @@ bool HasColourBalance(GstElement* element)
     return gst_color_balance_list_channels(GST_COLOR_BALANCE(element)) != nullptr;
 }
 
-TDlgVideoSource::TDlgVideoSource(DemoScene& scene, QWidget* parent) : QDialog(parent)
+TDlgVideoSource::TDlgVideoSource(DemoScene& scene, QWidget* parent,
+                                 std::function<void(int seconds)> unplug)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("TDlgVideoSource"));
     setWindowTitle(QStringLiteral("Video source"));
@@ -84,6 +87,26 @@ TDlgVideoSource::TDlgVideoSource(DemoScene& scene, QWidget* parent) : QDialog(pa
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("An object crosses every:"), SpinEditPeriod);
     form->addRow(QStringLiteral("Sensor noise:"), SpinEditNoise);
+    if (unplug) {
+        // Pulls the camera out for a while, as a loose cable does, so the
+        // program can be seen losing it and finding it again.
+        SpinEditUnplug = new QSpinBox(this);
+        SpinEditUnplug->setObjectName(QStringLiteral("SpinEditUnplug"));
+        SpinEditUnplug->setRange(1, 3600);
+        SpinEditUnplug->setSuffix(QStringLiteral(" s"));
+        SpinEditUnplug->setValue(15);
+        BitBtnUnplug = new QPushButton(QStringLiteral("&Unplug"), this);
+        BitBtnUnplug->setObjectName(QStringLiteral("BitBtnUnplug"));
+        auto* row = new QHBoxLayout;
+        row->addWidget(SpinEditUnplug);
+        row->addWidget(BitBtnUnplug);
+        form->addRow(QStringLiteral("Unplug the camera for:"), row);
+        connect(BitBtnUnplug, &QPushButton::clicked, this, [this, unplug] {
+            const int seconds = SpinEditUnplug->value();
+            accept();
+            unplug(seconds);
+        });
+    }
     layout->addLayout(form);
     addButtons(layout);
 }

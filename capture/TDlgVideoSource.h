@@ -20,12 +20,16 @@ class TDlgVideoSource : public QDialog
     Q_OBJECT
 
 public:
-    TDlgVideoSource(DemoScene& scene, QWidget* parent = nullptr);
+    // `unplug`, when given, offers to pull the demo camera out for a while.
+    TDlgVideoSource(DemoScene& scene, QWidget* parent = nullptr,
+                    std::function<void(int seconds)> unplug = {});
     TDlgVideoSource(GstElement* colourBalanceSource, QWidget* parent = nullptr);
 
     // Demo camera controls (null for a camera).
     QSpinBox* SpinEditPeriod = nullptr; // seconds; 0 = no object
     QSpinBox* SpinEditNoise = nullptr;
+    QSpinBox* SpinEditUnplug = nullptr;
+    QPushButton* BitBtnUnplug = nullptr;
     // Camera controls, in the camera's order; objectName "TrackBar" + label.
     QList<QSlider*> TrackBars;
     QPushButton* BitBtnOK = nullptr;

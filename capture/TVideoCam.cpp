@@ -90,6 +90,21 @@ void TVideoCam::SetDriverName(const QString& value)
     }
 }
 
+bool TVideoCam::FindDriverAgain()
+{
+    if (active_ || driverName_.isEmpty())
+        return active_;
+    // The same camera may come back under another index (another device
+    // path): its name tells it, and the name is kept whatever happens.
+    int found = -1;
+    for (const PresentDriver& present : ProbeDrivers(*driver_)) {
+        if (present.name == driverName_)
+            found = present.index;
+    }
+    dispositif_ = found;
+    return found >= 0;
+}
+
 void TVideoCam::SetDispositif(int value)
 {
     if (value == dispositif_)

@@ -53,6 +53,9 @@ public:
     const QString& DriverName() const { return driverName_; }
     void SetDriverName(const QString& value);
     int Dispositif() const { return dispositif_; }
+    // While inactive: looks for the driver of DriverName again among those
+    // present now and takes its index (-1, and false, when it is gone).
+    bool FindDriverAgain();
     void SetDispositif(int value);
     // The present drivers' names in index order, in a modal list; the choice
     // becomes DriverName and Dispositif. The connection is not touched.

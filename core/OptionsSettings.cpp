@@ -46,6 +46,7 @@ TOptionsSettings ReadOptions()
     o.Select = ReadBoolSetting(Setting::Select, false);
     o.Driver = ReadStringSetting(Setting::Driver);
     o.Scheduler = ReadBoolSetting(Setting::Scheduler);
+    o.Reconnect = ReadBoolSetting(Setting::Reconnect);
 
     o.Frequency = ReadIntSetting(Setting::Frequency);
     o.Prefix = CleanPrefix(ReadStringSetting(Setting::Prefix));
@@ -57,6 +58,8 @@ TOptionsSettings ReadOptions()
     o.FolderExists = QFileInfo(o.Folder).isDir();
     o.Date = ReadBoolSetting(Setting::Date);
     o.Quality = ReadIntSetting(Setting::Quality);
+    o.KeepDays = ReadIntSetting(Setting::KeepDays);
+    o.KeepMB = ReadIntSetting(Setting::KeepMB);
     o.LastImage = ReadStringSetting(Setting::LastImage);
     if (!o.LastImage.isEmpty() && !QFileInfo(o.LastImage).isFile())
         o.LastImage.clear();
@@ -85,12 +88,15 @@ void WriteOptions(const TOptionsSettings& o)
     WriteBoolSetting(Setting::Select, o.Select);
     WriteStringSetting(Setting::Driver, o.Driver);
     WriteBoolSetting(Setting::Scheduler, o.Scheduler);
+    WriteBoolSetting(Setting::Reconnect, o.Reconnect);
 
     WriteIntSetting(Setting::Frequency, o.Frequency);
     WriteStringSetting(Setting::Prefix, o.Prefix);
     WriteStringSetting(Setting::Folder, o.Folder);
     WriteBoolSetting(Setting::Date, o.Date);
     WriteIntSetting(Setting::Quality, o.Quality);
+    WriteIntSetting(Setting::KeepDays, o.KeepDays);
+    WriteIntSetting(Setting::KeepMB, o.KeepMB);
 
     WriteBoolSetting(Setting::Beep, o.Beep);
     WriteStringSetting(Setting::Wav, o.Wav);

@@ -59,6 +59,11 @@ constexpr std::array kTable{
     SettingDef{S::Wav,           F::Alerte, kSetup, "Wav",           T::String,  0,  "",    false, 0, 0},
     SettingDef{S::Loop,          F::Alerte, kSetup, "Loop",          T::Boolean, 1,  "",    false, 0, 0},
     SettingDef{S::Log,           F::Alerte, kSetup, "Log",           T::Boolean, 1,  "",    false, 0, 0},
+
+    // Each default keeps the program as it was without these options.
+    SettingDef{S::Reconnect,     F::Param,  kSetup, "Reconnect",     T::Boolean, 0,  "",    false, 0, 0},
+    SettingDef{S::KeepDays,      F::Image,  kSetup, "KeepDays",      T::Integer, 0,  "",    true,  0, 36500},
+    SettingDef{S::KeepMB,        F::Image,  kSetup, "KeepMB",        T::Integer, 0,  "",    true,  0, 100000000},
 };
 // clang-format on
 
@@ -70,7 +75,7 @@ constexpr bool tableFollowsEnum()
     return true;
 }
 static_assert(tableFollowsEnum(), "the settings table must list every Setting in enum order");
-static_assert(kTable.size() == static_cast<size_t>(Setting::Log) + 1);
+static_assert(kTable.size() == static_cast<size_t>(Setting::KeepMB) + 1);
 
 QString readRaw(const SettingDef& d, const QString& fallback)
 {

@@ -63,6 +63,10 @@ enum class Setting
     Wav,
     Loop,
     Log,
+    // Beyond the first four options pages: the "Watch" page.
+    Reconnect, // iLXLE_PARAM.DAT
+    KeepDays,  // iLXLE_IMAGE.DAT
+    KeepMB,    // iLXLE_IMAGE.DAT
 };
 
 struct SettingDef

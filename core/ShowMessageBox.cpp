@@ -68,7 +68,8 @@ int resultCode(QMessageBox::StandardButton button, QMessageBox::StandardButtons 
 
 } // namespace
 
-int ShowMessageBox(QWidget* owner, const QString& text, int kind, int buttons)
+int ShowMessageBox(QWidget* owner, const QString& text, int kind, int buttons,
+                   QPointer<QMessageBox>* handle)
 {
     const QString caption = ApplicationTitle().left(kMaxTextLength);
     const QMessageBox::StandardButtons offered = buttonsFor(buttons);
@@ -88,6 +89,8 @@ int ShowMessageBox(QWidget* owner, const QString& text, int kind, int buttons)
 
     // An hourglass must not stay over the box; whatever cursor was set comes back after.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
+    if (handle)
+        *handle = &box;
     const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
     QApplication::restoreOverrideCursor();
 

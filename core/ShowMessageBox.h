@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
+class QMessageBox;
 class QWidget;
 
 // Kinds and button sets of ShowMessageBox, with the platform's result codes.
@@ -32,4 +34,7 @@ enum MessageResult
 // Shows a modal message box captioned with the application title and returns
 // the code of the button pressed. Any other kind shows no icon; any other
 // button set shows OK alone.
-int ShowMessageBox(QWidget* owner, const QString& text, int kind, int buttons);
+// `handle`, when given, points at the box while it is up, so that what the box
+// reports can close it once it is over (it answers OK then).
+int ShowMessageBox(QWidget* owner, const QString& text, int kind, int buttons,
+                   QPointer<QMessageBox>* handle = nullptr);

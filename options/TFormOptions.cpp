@@ -1,5 +1,7 @@
 #include "TFormOptions.h"
 
+#include "OptionsWidgets.h"
+
 #include "AlarmEvents.h"
 #include "Clock.h"
 #include "DataPaths.h"
@@ -47,44 +49,9 @@ constexpr int kClientWidth = 412;
 constexpr int kClientHeight = 375;
 constexpr int kTagAlarmSoundLog = 1;
 
-const char* const kHelpContext = "HelpContext";
-const char* const kTag = "Tag";
-
-void setHelp(QWidget* w, int number)
-{
-    w->setProperty(kHelpContext, number);
-}
-
-void setHint(QWidget* w, const QString& hint)
-{
-    // Hints go to the application's status line, never to tool tips.
-    w->setStatusTip(hint);
-}
-
-QLabel* makeLabel(const QString& caption, QWidget* buddy, QWidget* parent)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
-QSpinBox* makeSpin(const char* name, int low, int high, QWidget* parent)
-{
-    auto* spin = new QSpinBox(parent);
-    spin->setObjectName(QString::fromLatin1(name));
-    spin->setRange(low, high);
-    spin->setMinimumWidth(64);
-    return spin;
-}
-
-QCheckBox* makeCheck(const char* name, const QString& caption, QWidget* parent)
-{
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
 } // namespace
+
+using namespace OptionsWidgets;
 
 TFormOptions::TFormOptions(QWidget* parent, QObject* appWindow)
     : QDialog(parent), appWindow_(appWindow ? appWindow : parent)
@@ -106,6 +73,8 @@ TFormOptions::TFormOptions(QWidget* parent, QObject* appWindow)
     PageControl->addTab(BuildPicturesPage(), QStringLiteral("Pictures"));
     PageControl->addTab(BuildAlarmPage(), QStringLiteral("Alarm"));
     PageControl->addTab(BuildLogPage(), QStringLiteral("Log"));
+    // Pages beyond the four first ones hold what the program grew since.
+    PageControl->addTab(BuildWatchPage(), QStringLiteral("Watch"));
     layout->addWidget(PageControl, 1);
     layout->addWidget(BuildBottomPanel());
 
@@ -518,6 +487,7 @@ void TFormOptions::LoadSettings()
     }
     CheckBoxSoundLoop->setChecked(s.Loop);
     CheckBoxLogFile->setChecked(s.Log);
+    LoadWatchPage(s);
     UpdateSoundControls();
 
     loading_ = false;
@@ -547,6 +517,7 @@ void TFormOptions::SaveSettings()
     s.Wav = FilenameEditSound->Text();
     s.Loop = CheckBoxSoundLoop->isChecked();
     s.Log = CheckBoxLogFile->isChecked();
+    SaveWatchPage(s);
     // A failed write raises; the options then stay marked as modified.
     WriteOptions(s);
     SetModified(false);

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -25,6 +26,7 @@ class TFilenameEdit;
 class TFormStopAlarm;
 class TRadioGroup;
 class TSoundThread;
+struct TOptionsSettings;
 
 // The "Options" window. Created hidden by the main window at start and kept
 // for the whole run: its controls are the program's live settings, read by
@@ -75,6 +77,10 @@ public:
     // Page "Log"
     QCheckBox* CheckBoxLogFile = nullptr;
     QPushButton* ButtonSOUNDLog = nullptr;
+    // Page "Watch" (beyond the first four)
+    QCheckBox* CheckBoxReconnect = nullptr;
+    QSpinBox* SpinEditKeepDays = nullptr;
+    QSpinBox* SpinEditKeepMB = nullptr;
     // Bottom panel
     QPushButton* BitBtnOK = nullptr;
     QPushButton* BitBtnCancel = nullptr;
@@ -115,6 +121,10 @@ public:
     void SetSoundBusy(bool busy);
     TFormStopAlarm* StopAlarmWindow() const { return stopAlarm_.get(); }
     bool SoundThreadRunning() const { return soundThread_ != nullptr; }
+
+    // One dated line of the alarm log for an event outside the sound runs (a
+    // camera lost or back); nothing while logging is off.
+    void LogEvent(const QString& line);
 
     // Where the sound goes (tests give a silent output). Only while idle.
     void SetSoundOutput(std::unique_ptr<SoundOutput> output);
@@ -180,6 +190,10 @@ private:
     QWidget* BuildPicturesPage();
     QWidget* BuildAlarmPage();
     QWidget* BuildLogPage();
+    QWidget* BuildWatchPage();
+    void LoadWatchPage(const TOptionsSettings& s);
+    void SaveWatchPage(TOptionsSettings& s) const;
+    void FlushLogEvents();
     QWidget* BuildBottomPanel();
     void WatchForHelp(QWidget* root);
     void SetModified(bool modified);
@@ -199,6 +213,7 @@ private:
     std::unique_ptr<SoundOutput> soundOutput_;
     std::unique_ptr<std::mutex> soundLock_;
     std::unique_ptr<TSoundThread> soundThread_;
+    QStringList pendingEvents_; // alarm log lines waiting for a sound run's end
     std::unique_ptr<TFormStopAlarm> stopAlarm_;
 
     HelpHandler helpHandler_;

@@ -88,6 +88,7 @@ void TFormOptions::ReleaseSoundAlarm()
     soundLock_.reset();
     RestoreSoundControls();
     SetSoundBusy(false);
+    FlushLogEvents();
 }
 
 void TFormOptions::SetSoundBusy(bool busy)

@@ -1,6 +1,7 @@
 #include "SavePicture.h"
 
 #include "Clock.h"
+#include "DiskSpace.h"
 #include "EIlxError.h"
 #include "JpegCodec.h"
 #include "PictureName.h"
@@ -45,8 +46,28 @@ QString SavePicture(QWidget* owner, const QImage& frame, const TPictureSettings&
 {
     if (frame.isNull())
         return {};
+    const QDateTime when = IlxNow();
+    if (SpaceIsShort(DiskSpaceOf(settings.Folder))) {
+        // The oldest pictures the limits allow go first; the disk itself is
+        // never filled to its last bytes.
+        if (settings.Retention)
+            settings.Retention->Enforce(settings.Folder, settings.Keep, when);
+        if (SpaceIsShort(DiskSpaceOf(settings.Folder))) {
+            ShowMessageBox(owner,
+                           QStringLiteral("Error: Unable to save picture:\n") +
+                               PictureFileName(settings.Folder, settings.Prefix, when) +
+                               QStringLiteral("\nThe disk is almost full"),
+                           MkWarning, MbOk);
+            return {};
+        }
+    }
     try {
-        return writePicture(frame, settings, IlxNow());
+        const QString name = writePicture(frame, settings, when);
+        if (settings.Retention) {
+            settings.Retention->Added(name);
+            settings.Retention->Enforce(settings.Folder, settings.Keep, when);
+        }
+        return name;
     } catch (const EPictureWriteError& e) {
         ShowMessageBox(owner, e.message(), MkWarning, MbOk);
         return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PictureDrawing.h"
+#include "TPictureRetention.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -18,6 +19,10 @@ struct TPictureSettings
     int Quality = 90;       // JPEG quality; outside 0..100 means 100
     bool FrameShown = false;
     TScanFramePercent Frame;
+    // The folder's pictures, kept within `Keep` after each save and before a
+    // save on a nearly full disk; none: no picture is ever deleted.
+    TPictureRetention* Retention = nullptr;
+    TRetentionLimits Keep;
 };
 
 // Draws the outline and stamp on a copy of `frame` for the moment `when`
@@ -29,6 +34,8 @@ QString WritePicture(const QImage& frame, const TPictureSettings& settings, cons
 // The detection's save: reads the clock once, writes the picture and
 // returns its file name. An empty frame writes nothing and returns an empty
 // name. A failed write shows the warning (owned by `owner`) and returns an
-// empty name; the caller then switches scanning off. Failures while drawing
-// are not caught here: they belong to the scan cycle.
+// empty name; the caller then switches scanning off. So does a disk left with
+// less than max(100 MB, 1 %) free once the oldest pictures the limits allow
+// are gone. Failures while drawing are not caught here: they belong to the
+// scan cycle.
 QString SavePicture(QWidget* owner, const QImage& frame, const TPictureSettings& settings);

@@ -1,0 +1,101 @@
+// The options window's "Watch" page: what keeps the program watching when no
+// one looks after it (a camera that comes back, pictures that must not fill
+// the disk), and the alarm log lines of those events.
+#include "TFormOptions.h"
+
+#include "DataPaths.h"
+#include "OptionsSettings.h"
+#include "OptionsWidgets.h"
+#include "TAlarmLog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <mutex>
+
+using namespace OptionsWidgets;
+
+namespace {
+
+constexpr int kMaxKeepDays = 36500;
+constexpr int kMaxKeepMB = 100000000;
+
+} // namespace
+
+QWidget* TFormOptions::BuildWatchPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheetWatch"));
+    setHelp(page, -42000);
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(10, 10, 10, 8);
+
+    CheckBoxReconnect = makeCheck("CheckBoxReconnect",
+                                  QStringLiteral("&Reconnect the camera when it comes back"), page);
+    setHint(CheckBoxReconnect, QStringLiteral("Try the lost camera again every 5 seconds"));
+    setHelp(CheckBoxReconnect, 42010);
+    column->addWidget(CheckBoxReconnect);
+    column->addSpacing(12);
+
+    auto* grid = new QGridLayout;
+    SpinEditKeepDays = makeSpin("SpinEditKeepDays", 0, kMaxKeepDays, page);
+    setHint(SpinEditKeepDays, QStringLiteral("Older pictures are deleted; 0 keeps them all"));
+    setHelp(SpinEditKeepDays, 42020);
+    grid->addWidget(makeLabel(QStringLiteral("&Keep pictures at most"), SpinEditKeepDays, page), 0,
+                    0);
+    grid->addWidget(SpinEditKeepDays, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("days (0: no limit)"), page), 0, 2);
+
+    SpinEditKeepMB = makeSpin("SpinEditKeepMB", 0, kMaxKeepMB, page);
+    setHint(SpinEditKeepMB,
+            QStringLiteral("The oldest pictures are deleted past this size; 0 keeps them all"));
+    setHelp(SpinEditKeepMB, 42030);
+    grid->addWidget(makeLabel(QStringLiteral("Keep at &most"), SpinEditKeepMB, page), 1, 0);
+    grid->addWidget(SpinEditKeepMB, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("MB of pictures (0: no limit)"), page), 1, 2);
+    grid->setColumnStretch(3, 1);
+    column->addLayout(grid);
+    column->addStretch(1);
+
+    connect(CheckBoxReconnect, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
+    connect(SpinEditKeepDays, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
+    connect(SpinEditKeepMB, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
+    return page;
+}
+
+void TFormOptions::LoadWatchPage(const TOptionsSettings& s)
+{
+    CheckBoxReconnect->setChecked(s.Reconnect);
+    SpinEditKeepDays->setValue(std::clamp(s.KeepDays, 0, kMaxKeepDays));
+    SpinEditKeepMB->setValue(std::clamp(s.KeepMB, 0, kMaxKeepMB));
+}
+
+void TFormOptions::SaveWatchPage(TOptionsSettings& s) const
+{
+    s.Reconnect = CheckBoxReconnect->isChecked();
+    s.KeepDays = SpinEditKeepDays->value();
+    s.KeepMB = SpinEditKeepMB->value();
+}
+
+void TFormOptions::LogEvent(const QString& line)
+{
+    if (!CheckBoxLogFile->isChecked())
+        return;
+    // A running sound holds the whole log in memory and writes it over the
+    // file: the line waits for the run's end, so the two never overwrite.
+    pendingEvents_.append(line);
+    if (!soundThread_)
+        FlushLogEvents();
+}
+
+void TFormOptions::FlushLogEvents()
+{
+    std::mutex lock;
+    for (const QString& line : std::as_const(pendingEvents_))
+        TAlarmLog::AppendEvent(DataPaths().SoundLog, lock, line);
+    pendingEvents_.clear();
+}

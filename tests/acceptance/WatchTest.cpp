@@ -1,0 +1,146 @@
+// Unattended watching with the demo camera: pulled out from its source dialog
+// and plugged back, with and without "Reconnect the camera when it comes back".
+#include "Program.h"
+
+#include "GstCaptureDriver.h"
+#include "TFormMainLE.h"
+#include "TFormOptions.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList kSettingsFiles = {"iLXLE.INI", "iLXLE_PARAM.DAT", "iLXLE_IMAGE.DAT",
+                                    "iLXLE_ALERTE.DAT"};
+
+// What a user watching the screen would have seen, sampled every 50 ms.
+class Watcher
+{
+public:
+    explicit Watcher(Program& app) : app_(app)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Sample(); });
+        timer_.start(50);
+    }
+
+    bool sawLossMessage = false;
+    // As the message came up (the camera comes back while it is still up).
+    bool videoOffUnderMessage = false;
+    bool scanningOffUnderMessage = false;
+
+private:
+    void Sample()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->text().startsWith(QStringLiteral("Video error: ")))
+            return;
+        if (sawLossMessage)
+            return;
+        sawLossMessage = true;
+        videoOffUnderMessage = !app_.VideoOn();
+        scanningOffUnderMessage = !app_.Scanning();
+    }
+
+    Program& app_;
+    QTimer timer_;
+};
+
+class Watch : public ::testing::Test
+{
+protected:
+    Watch() : app(Program::Camera::Demo) { app.Store("iLXLE_ALERTE.DAT", "Log", "1"); }
+
+    QByteArray SettingsNow() const
+    {
+        QByteArray all;
+        for (const QString& f : kSettingsFiles)
+            all += f.toLatin1() + ':' + app.dir.read(f) + '\n';
+        return all;
+    }
+
+    // Ctrl+S, then "Unplug" for `seconds` in the demo camera's source dialog.
+    void Unplug(int seconds)
+    {
+        ModalScript source({{"TDlgVideoSource", [&](QWidget* dialog) {
+                                 auto* spin = dialog->findChild<QSpinBox*>("SpinEditUnplug");
+                                 ASSERT_NE(spin, nullptr) << "the demo camera offers no unplug";
+                                 app.Type(spin, QString::number(seconds));
+                                 app.Click(QStringLiteral("BitBtnUnplug"), Qt::LeftButton, {},
+                                           dialog);
+                             }}});
+        app.Key(Qt::Key_S, Qt::ControlModifier);
+        ASSERT_EQ(source.Done(), 1);
+    }
+
+    QString Log() const { return QString::fromLocal8Bit(app.dir.read("iLXLE_SOUND.LOG")); }
+
+    Program app;
+};
+
+} // namespace
+
+TEST_F(Watch, AnUnpluggedCameraComesBackByItselfAndScanningResumes)
+{
+    app.Store("iLXLE_PARAM.DAT", "Reconnect", "1");
+    app.Start();
+    ASSERT_TRUE(app.Options().CheckBoxReconnect->isChecked());
+    app.Key(Qt::Key_F5);
+    ASSERT_TRUE(app.Scanning());
+    const QByteArray before = SettingsNow();
+
+    Watcher watcher(app);
+    QElapsedTimer clock;
+    clock.start();
+    Unplug(3);
+    // Back within 10 s of being plugged back (3 s from now).
+    ASSERT_TRUE(WaitFor([&] { return app.VideoOn() && app.Scanning(); }, 3000 + 10000))
+        << "still off after " << clock.elapsed() << " ms: " << app.Info().toStdString();
+    EXPECT_TRUE(watcher.sawLossMessage) << "the loss was told as described";
+    EXPECT_TRUE(watcher.videoOffUnderMessage);
+    EXPECT_TRUE(watcher.scanningOffUnderMessage);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the message closed itself";
+
+    const QString log = Log();
+    EXPECT_TRUE(log.contains("Camera lost: Demo camera (built-in test scene) - "))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains("Camera back: Demo camera (built-in test scene) - "));
+    EXPECT_EQ(SettingsNow(), before) << "nothing else changed in the settings files";
+    EXPECT_TRUE(app.Caption().startsWith("i-Lumerix LE  [Demo camera"));
+}
+
+TEST_F(Watch, WithoutTheOptionALostCameraStaysOffAsBefore)
+{
+    app.Start();
+    ASSERT_FALSE(app.Options().CheckBoxReconnect->isChecked()) << "off by default";
+    ModalAnswerer message(PressMessageBoxButton(QMessageBox::Ok), 8000, "QMessageBox");
+    Unplug(1);
+    ASSERT_TRUE(WaitFor([&] { return message.answered(); }, 5000));
+    EXPECT_TRUE(message.text().startsWith("Video error: "));
+    Program::Pause(6500); // past the plug-back and a reconnection try's period
+    EXPECT_FALSE(app.VideoOn());
+    EXPECT_FALSE(Log().contains("Camera lost")) << "no reconnection, nothing logged";
+    // The user brings it back by hand, as described.
+    app.Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(app.VideoOn());
+}
+
+TEST_F(Watch, TheWatchPageSavesItsOptionsUnderTheirOwnKeys)
+{
+    app.Start();
+    app.OpenOptionsPage(QStringLiteral("Watch"));
+    EXPECT_EQ(app.Options().PageControl->currentIndex(), 4) << "the fifth page, after Log";
+    app.Click(QStringLiteral("CheckBoxReconnect"), Qt::LeftButton, {}, &app.Options());
+    app.Type(app.Options().SpinEditKeepDays, QStringLiteral("30"));
+    app.Type(app.Options().SpinEditKeepMB, QStringLiteral("500"));
+    app.Click(QStringLiteral("BitBtnOK"), Qt::LeftButton, {}, &app.Options());
+    EXPECT_EQ(app.Stored("iLXLE_PARAM.DAT", "Reconnect"), "1");
+    EXPECT_EQ(app.Stored("iLXLE_IMAGE.DAT", "KeepDays"), "30");
+    EXPECT_EQ(app.Stored("iLXLE_IMAGE.DAT", "KeepMB"), "500");
+}
