@@ -5,7 +5,9 @@
 #include "GuardedCommand.h"
 #include "LumerixEvents.h"
 #include "MenuGlyphs.h"
+#include "NetworkCameras.h"
 #include "ShowMessageBox.h"
+#include "TFormOptions.h"
 #include "THelpWindow.h"
 #include "TMessageEvent.h"
 #include "TScanController.h"
@@ -480,6 +482,15 @@ void TFormMainLE::ConnectCommands()
 void TFormMainLE::CreateOptions()
 {
     options_.Create(this, helpWindow_, DataPaths().Schedule);
+    // The user's network cameras join the driver list, and follow its edits.
+    if (TFormOptions* window = options_.Window()) {
+        window->OnNetworkCamerasChanged = [this](const QList<TNetworkCamera>& cameras) {
+            videoCam_->SetNetworkCameras(cameras);
+        };
+        videoCam_->SetNetworkCameras(window->NetworkCameras());
+    } else {
+        videoCam_->SetNetworkCameras(ReadNetworkCameras());
+    }
     statusBar_->HasOptions = [this] {
         return options_.Exists();
     };

@@ -93,3 +93,8 @@ int CaptureDriver::notifyControl(int state)
 {
     return Deliver(onControl_, 1, state);
 }
+
+void CaptureDriver::setNetworkCameras(const QList<TNetworkCamera>&)
+{
+    // No network support by default.
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptureRecords.h"
+#include "NetworkCameras.h"
 
 #include <QImage>
 #include <QString>
@@ -102,6 +103,11 @@ public:
     virtual void showFormatDialog(QWidget* parent) = 0;
     virtual void showSourceDialog(QWidget* parent) = 0;
     virtual void showDisplayDialog(QWidget* parent) = 0;
+
+    // The user's network cameras, listed after the local cameras and before
+    // any built-in source; the list is read again when next asked while no
+    // driver is connected. A back end without network support ignores it.
+    virtual void setNetworkCameras(const QList<TNetworkCamera>& cameras);
 
     // Installing a notification replaces the previous one; an empty function
     // removes it.

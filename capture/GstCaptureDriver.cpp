@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QUrl>
 
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
@@ -54,6 +55,9 @@ using GCharRef = std::unique_ptr<gchar, GFree>;
 
 constexpr int kDemoFps = 30;
 constexpr int kFirstFrameTimeoutMs = 5000;
+// A network camera first agrees on its stream and waits for a key picture;
+// one that refuses or is not there fails at once, whatever this says.
+constexpr int kFirstNetworkFrameTimeoutMs = 10000;
 constexpr int kFormatChangeTimeoutMs = 3000;
 constexpr int kIdlePumpMs = 100;
 constexpr int kReprobeMs = 2000;
@@ -68,6 +72,7 @@ enum class SourceKind
 {
     Camera,
     TestPattern,
+    Network,
     Demo
 };
 
@@ -77,9 +82,10 @@ struct Source
     QString name;
     QString version;
     GstRef<GstDevice> device;
-    GstCapsRef caps;    // the camera's own caps
-    QList<QSize> modes; // sizes the source itself delivers; empty = any
-    QList<QSize> sizes; // sizes offered to the program
+    TNetworkCamera network; // a network camera's name and address
+    GstCapsRef caps;        // the camera's own caps
+    QList<QSize> modes;     // sizes the source itself delivers; empty = any
+    QList<QSize> sizes;     // sizes offered to the program
 };
 
 // Caps that hold a camera to one of its modes in whatever formats it offers
@@ -133,11 +139,12 @@ VideoFormat RgbFormat(QSize size, std::uint16_t bitCount)
     return f;
 }
 
-GstCapsRef SinkCaps(QSize size)
+// The size the scaler makes, in whatever format it was given.
+GstCapsRef SizeCaps(QSize size)
 {
-    return GstCapsRef(gst_caps_new_simple(
-        "video/x-raw", "format", G_TYPE_STRING, "RGB", "width", G_TYPE_INT, size.width(), "height",
-        G_TYPE_INT, size.height(), "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr));
+    return GstCapsRef(gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, size.width(),
+                                          "height", G_TYPE_INT, size.height(), "pixel-aspect-ratio",
+                                          GST_TYPE_FRACTION, 1, 1, nullptr));
 }
 
 // What the streaming threads share with the GUI thread. Everything here is
@@ -155,6 +162,9 @@ struct Stream
     std::atomic<int>* failAfter = nullptr;
     std::atomic<bool>* freeze = nullptr; // fail by going quiet instead of with an error
     std::uint64_t demoFrame = 0;
+
+    // Network source only: what its element needs to reach the camera.
+    TNetworkCamera network;
 
     // Waits until a frame newer than `after` of `size` (any size when empty)
     // arrives, or the stream fails; false on failure or timeout.
@@ -213,6 +223,43 @@ void OnDecodedPad(GstElement*, GstPad* pad, gpointer user)
         caps && !gst_caps_is_empty(caps.get()) ? gst_caps_get_structure(caps.get(), 0) : nullptr;
     if (s && g_str_has_prefix(gst_structure_get_name(s), "video/"))
         gst_pad_link(pad, sink.get());
+}
+
+// Runs on a streaming thread as the decoder plugs its elements. An HTTP
+// camera's multipart stream carries one picture stream; told so, the demuxer
+// shows its pad at once instead of waiting, for ever on a live camera, for
+// another part type that never comes.
+void OnDeepElementAdded(GstBin*, GstBin*, GstElement* element, gpointer)
+{
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory && g_strcmp0(GST_OBJECT_NAME(factory), "multipartdemux") == 0)
+        g_object_set(element, "single-stream", TRUE, nullptr);
+}
+
+// Runs on a streaming thread when the network source element exists: low
+// latency, a live source, and the credentials given as properties, so the
+// location the element shows (in its own messages) holds no password.
+void OnNetworkSourceSetup(GstElement*, GstElement* source, gpointer user)
+{
+    const auto* camera = static_cast<const TNetworkCamera*>(user);
+    const QByteArray who = AddressUser(camera->Address).toUtf8();
+    const QByteArray secret = AddressPassword(camera->Address).toUtf8();
+    GObjectClass* klass = G_OBJECT_GET_CLASS(source);
+    const auto has = [klass](const char* property) {
+        return g_object_class_find_property(klass, property) != nullptr;
+    };
+    if (has("latency"))
+        g_object_set(source, "latency", guint(100), nullptr); // ms of jitter buffer
+    if (has("drop-on-latency"))
+        g_object_set(source, "drop-on-latency", TRUE, nullptr);
+    if (has("is-live"))
+        g_object_set(source, "is-live", TRUE, nullptr);
+    if (has("timeout") && !has("latency"))
+        g_object_set(source, "timeout", guint(5), nullptr); // s without an answer
+    if (!who.isEmpty() && has("user-id"))
+        g_object_set(source, "user-id", who.constData(), nullptr);
+    if (!secret.isEmpty() && has("user-pw"))
+        g_object_set(source, "user-pw", secret.constData(), nullptr);
 }
 
 // Runs on the demo source's streaming thread; pushing blocks while the sink,
@@ -296,6 +343,7 @@ struct GstCaptureDriver::Impl
     bool reprobe = false; // the list changed: read it again once disconnected
     bool demoUnplugged = false;
     QTimer plugBack;
+    QList<TNetworkCamera> networkCameras;
     QElapsedTimer sinceProbe;
 
     QObject context; // receives work queued from streaming threads
@@ -372,6 +420,18 @@ void GstCaptureDriver::Impl::probe()
         s.sizes = CameraModes::Offered(s.modes);
         found.push_back(std::move(s));
     }
+    for (const TNetworkCamera& camera : networkCameras) {
+        if (found.size() + 1 >= std::size_t(kMaxDrivers))
+            break; // keep room for the demo camera
+        Source s;
+        s.kind = SourceKind::Network;
+        s.name = camera.Name.left(DriverDescription::kMaxName);
+        // The address is never shown: the version line names the kind only.
+        s.version = QStringLiteral("Network camera (%1)").arg(QUrl(camera.Address).scheme());
+        s.network = camera;
+        s.sizes = kDemoSizes;
+        found.push_back(std::move(s));
+    }
     if (demoUnplugged) {
         sources = std::move(found);
         probed = true;
@@ -414,6 +474,18 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
             g_object_set(src, "is-live", TRUE, "pattern", 18 /* ball */, nullptr);
         decode = true;
         break;
+    case SourceKind::Network: {
+        // One element reads, depayloads and decodes whatever the address
+        // serves; its decoded pads join the same convert, scale and sink.
+        src = gst_element_factory_make("uridecodebin", nullptr);
+        if (!src)
+            break;
+        const QByteArray uri = AddressWithoutCredentials(source.network.Address).toUtf8();
+        g_object_set(src, "uri", uri.constData(), "use-buffering", FALSE, nullptr);
+        fresh->network = source.network;
+        g_signal_connect(src, "source-setup", G_CALLBACK(OnNetworkSourceSetup), &fresh->network);
+        break;
+    }
     case SourceKind::Demo: {
         src = gst_element_factory_make("appsrc", nullptr);
         sync = true;
@@ -436,10 +508,16 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
     }
     if (!src)
         return false;
-    const QByteArray tail = QByteArrayLiteral("videoconvert ! videoscale add-borders=false ! "
-                                              "capsfilter name=caps ! appsink name=sink "
-                                              "max-buffers=1 drop=true sync=") +
-                            (sync ? "true" : "false");
+    // Scaled first, in the source's own format: a camera's 640 x 480 YUV is
+    // half the bytes of the RGB it becomes, and converting the small picture
+    // is a third of the work of converting the large one. The size is fixed
+    // right after the scaler, so a size change while frames flow is the
+    // scaler's alone to agree on.
+    const QByteArray tail =
+        QByteArrayLiteral("videoscale add-borders=false ! capsfilter name=caps ! "
+                          "videoconvert ! video/x-raw,format=RGB ! "
+                          "appsink name=sink max-buffers=1 drop=true sync=") +
+        (sync ? "true" : "false");
     GError* rawError = nullptr;
     GstElement* bin = gst_parse_bin_from_description(tail.constData(), TRUE, &rawError);
     GErrorRef error(rawError);
@@ -464,7 +542,10 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
             return false;
         last = modeFilter;
     }
-    if (decode) {
+    if (source.kind == SourceKind::Network) {
+        g_signal_connect(src, "pad-added", G_CALLBACK(OnDecodedPad), bin);
+        g_signal_connect(pipe.get(), "deep-element-added", G_CALLBACK(OnDeepElementAdded), nullptr);
+    } else if (decode) {
         GstElement* decoder = gst_element_factory_make("decodebin", nullptr);
         if (!decoder)
             return false;
@@ -480,7 +561,7 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
     GstRef<GstElement> sink(gst_bin_get_by_name(GST_BIN(bin), "sink"));
     if (!caps || !sink)
         return false;
-    g_object_set(caps.get(), "caps", SinkCaps(size).get(), nullptr);
+    g_object_set(caps.get(), "caps", SizeCaps(size).get(), nullptr);
     GstAppSinkCallbacks sinkCallbacks{};
     sinkCallbacks.new_sample = OnNewSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &sinkCallbacks, fresh.get(), nullptr);
@@ -496,7 +577,9 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
     gst_bus_set_sync_handler(bus.get(), &Impl::OnBusMessage, this, nullptr);
 
     if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE ||
-        !stream->waitFrame(0, size, kFirstFrameTimeoutMs)) {
+        !stream->waitFrame(0, size,
+                           source.kind == SourceKind::Network ? kFirstNetworkFrameTimeoutMs
+                                                              : kFirstFrameTimeoutMs)) {
         closePipeline();
         return false;
     }
@@ -513,7 +596,8 @@ void GstCaptureDriver::Impl::haltPipeline()
 {
     pump.stop();
     if (pipeline) {
-        // Handler first, so nothing is queued for a pipeline that is going away.
+        // Handler first, so nothing is queued for a pipeline that is going
+        // away (the pipeline flushes its own bus on the way to NULL).
         GstRef<GstBus> bus(gst_element_get_bus(pipeline.get()));
         gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
         gst_element_set_state(pipeline.get(), GST_STATE_NULL);
@@ -533,6 +617,10 @@ void GstCaptureDriver::Impl::closePipeline()
 // Runs on whichever streaming thread posts the message: only queue the news.
 GstBusSyncReply GstCaptureDriver::Impl::OnBusMessage(GstBus*, GstMessage* message, gpointer user)
 {
+    // A handler that drops a message owns it: every message holds its element,
+    // so one not released keeps the whole pipeline (and its sockets) alive.
+    using GstMessageRef = std::unique_ptr<GstMessage, decltype(&gst_message_unref)>;
+    const GstMessageRef owned(message, &gst_message_unref);
     auto* impl = static_cast<Impl*>(user);
     int id = 0;
     QString text;
@@ -570,8 +658,13 @@ void GstCaptureDriver::Impl::streamFailed(std::uint64_t gen, int id, const QStri
         return;
     streamDead = true;
     haltPipeline(); // a failed camera is released; the last picture stays
-    const QString name = connected < int(sources.size()) ? sources[connected].name : QString();
-    self.notifyError(id, name.isEmpty() ? text : name + QStringLiteral(": ") + text);
+    const Source* source = connected < int(sources.size()) ? &sources[connected] : nullptr;
+    const QString name = source ? source->name : QString();
+    // A network camera is named, never its address: the library's message
+    // may quote the address it was given.
+    const QString said =
+        source && source->kind == SourceKind::Network ? HideAddress(text, source->network) : text;
+    self.notifyError(id, name.isEmpty() ? said : name + QStringLiteral(": ") + said);
 }
 
 void GstCaptureDriver::Impl::queueFailure(int id, const QString& text)
@@ -632,7 +725,7 @@ bool GstCaptureDriver::Impl::applySize(QSize size)
         const std::lock_guard lock(stream->mutex);
         before = stream->sequence;
     }
-    g_object_set(capsfilter, "caps", SinkCaps(size).get(), nullptr);
+    g_object_set(capsfilter, "caps", SizeCaps(size).get(), nullptr);
     return stream->waitFrame(before, size, kFormatChangeTimeoutMs);
 }
 
@@ -653,6 +746,14 @@ void GstCaptureDriver::setDemoFailure(int frames, DemoFault fault)
 {
     d_->demoFreeze = fault == DemoFault::Freeze;
     d_->demoFailAfter = frames < 0 ? -1 : frames;
+}
+
+void GstCaptureDriver::setNetworkCameras(const QList<TNetworkCamera>& cameras)
+{
+    if (cameras == d_->networkCameras)
+        return;
+    d_->networkCameras = cameras;
+    d_->reprobe = true;
 }
 
 void GstCaptureDriver::unplugDemo(int forMs)

@@ -12,7 +12,7 @@ class DemoScene;
 
 // The real capture back end, over GStreamer. Drivers are the cameras the
 // device monitor reports ("Video/Source", ordered by device path), then the
-// built-in demo camera last. A session runs one pipeline
+// user's network cameras, then the built-in demo camera last. A session runs one pipeline
 //   source ! [decodebin !] videoconvert ! videoscale ! RGB w x h ! appsink
 // whose sink keeps only the newest frame. Streaming threads never call back
 // into the program: frames wait for the GUI thread's preview tick, and bus
@@ -87,6 +87,7 @@ public:
     void showFormatDialog(QWidget* parent) override;
     void showSourceDialog(QWidget* parent) override;
     void showDisplayDialog(QWidget* parent) override;
+    void setNetworkCameras(const QList<TNetworkCamera>& cameras) override;
 
 private:
     struct Impl;

@@ -90,6 +90,11 @@ void TVideoCam::SetDriverName(const QString& value)
     }
 }
 
+void TVideoCam::SetNetworkCameras(const QList<TNetworkCamera>& cameras)
+{
+    driver_->setNetworkCameras(cameras);
+}
+
 bool TVideoCam::FindDriverAgain()
 {
     if (active_ || driverName_.isEmpty())

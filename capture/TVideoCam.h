@@ -53,6 +53,8 @@ public:
     const QString& DriverName() const { return driverName_; }
     void SetDriverName(const QString& value);
     int Dispositif() const { return dispositif_; }
+    // The user's network cameras join the driver list from the next probe on.
+    void SetNetworkCameras(const QList<TNetworkCamera>& cameras);
     // While inactive: looks for the driver of DriverName again among those
     // present now and takes its index (-1, and false, when it is gone).
     bool FindDriverAgain();

@@ -75,6 +75,7 @@ TFormOptions::TFormOptions(QWidget* parent, QObject* appWindow)
     PageControl->addTab(BuildLogPage(), QStringLiteral("Log"));
     // Pages beyond the four first ones hold what the program grew since.
     PageControl->addTab(BuildWatchPage(), QStringLiteral("Watch"));
+    PageControl->addTab(BuildCamerasPage(), QStringLiteral("Cameras"));
     layout->addWidget(PageControl, 1);
     layout->addWidget(BuildBottomPanel());
 
@@ -488,6 +489,7 @@ void TFormOptions::LoadSettings()
     CheckBoxSoundLoop->setChecked(s.Loop);
     CheckBoxLogFile->setChecked(s.Log);
     LoadWatchPage(s);
+    SetNetworkCameras(ReadNetworkCameras());
     UpdateSoundControls();
 
     loading_ = false;
@@ -520,6 +522,7 @@ void TFormOptions::SaveSettings()
     SaveWatchPage(s);
     // A failed write raises; the options then stay marked as modified.
     WriteOptions(s);
+    WriteNetworkCameras(networkCameras_);
     SetModified(false);
 }
 

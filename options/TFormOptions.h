@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NetworkCameras.h"
+
 #include <QDialog>
 #include <QEvent>
 #include <QPointer>
@@ -14,6 +16,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QListWidget;
 class QLineEdit;
 class QPushButton;
 class QSlider;
@@ -81,6 +84,11 @@ public:
     QCheckBox* CheckBoxReconnect = nullptr;
     QSpinBox* SpinEditKeepDays = nullptr;
     QSpinBox* SpinEditKeepMB = nullptr;
+    // Page "Cameras" (beyond the first four)
+    QListWidget* ListBoxCameras = nullptr;
+    QPushButton* BitBtnCameraAdd = nullptr;
+    QPushButton* BitBtnCameraChange = nullptr;
+    QPushButton* BitBtnCameraRemove = nullptr;
     // Bottom panel
     QPushButton* BitBtnOK = nullptr;
     QPushButton* BitBtnCancel = nullptr;
@@ -121,6 +129,12 @@ public:
     void SetSoundBusy(bool busy);
     TFormStopAlarm* StopAlarmWindow() const { return stopAlarm_.get(); }
     bool SoundThreadRunning() const { return soundThread_ != nullptr; }
+
+    // The user's network cameras as the page holds them now (saved or not).
+    const QList<TNetworkCamera>& NetworkCameras() const { return networkCameras_; }
+    void SetNetworkCameras(const QList<TNetworkCamera>& cameras);
+    // Told whenever the list changes, loading included.
+    std::function<void(const QList<TNetworkCamera>&)> OnNetworkCamerasChanged;
 
     // One dated line of the alarm log for an event outside the sound runs (a
     // camera lost or back); nothing while logging is off.
@@ -191,6 +205,13 @@ private:
     QWidget* BuildAlarmPage();
     QWidget* BuildLogPage();
     QWidget* BuildWatchPage();
+    QWidget* BuildCamerasPage();
+    void BitBtnCameraAddClick();
+    void BitBtnCameraChangeClick();
+    void BitBtnCameraRemoveClick();
+    void UpdateCameraButtons();
+    void EditNetworkCamera(int row);
+    bool NameTaken(const QString& name, int except) const;
     void LoadWatchPage(const TOptionsSettings& s);
     void SaveWatchPage(TOptionsSettings& s) const;
     void FlushLogEvents();
@@ -214,6 +235,7 @@ private:
     std::unique_ptr<std::mutex> soundLock_;
     std::unique_ptr<TSoundThread> soundThread_;
     QStringList pendingEvents_; // alarm log lines waiting for a sound run's end
+    QList<TNetworkCamera> networkCameras_;
     std::unique_ptr<TFormStopAlarm> stopAlarm_;
 
     HelpHandler helpHandler_;

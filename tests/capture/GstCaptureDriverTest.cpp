@@ -8,6 +8,7 @@
 #include "TDlgVideoSource.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QPushButton>
@@ -393,4 +394,45 @@ TEST_F(GstDriver, TearingDownWhileStreamingIsSafe)
     }
     connect(kPattern);
     // The fixture's driver is destroyed with its pipeline still playing.
+}
+
+TEST_F(GstDriver, ConnectingAgainAndAgainLeavesNothingBehind)
+{
+    // Each pipeline a connection builds owns a bus and sockets; a pipeline
+    // kept alive by one message never released would show as descriptors.
+    const auto openDescriptors = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot).size();
+    };
+    connect(kDemo);
+    driver.disconnectDriver();
+    ASSERT_TRUE(driver.connectDriver(kPattern));
+    driver.disconnectDriver();
+    const qsizetype before = openDescriptors();
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(driver.connectDriver(i % 2 ? kPattern : kDemo));
+        driver.disconnectDriver();
+    }
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+TEST_F(GstDriver, AnUnpluggedDemoCameraLeavesTheListAndComesBack)
+{
+    connect(kDemo);
+    std::optional<std::pair<int, QString>> error;
+    driver.setErrorNotification([&](int id, const QString& text) {
+        error = std::make_pair(id, text);
+        return 1;
+    });
+    driver.unplugDemo(300);
+    ASSERT_TRUE(WaitUntil([&] { return error.has_value(); }, 3000))
+        << "the running picture is lost";
+    EXPECT_TRUE(error->second.startsWith("Demo camera (built-in test scene): "));
+    driver.disconnectDriver();
+    ASSERT_TRUE(driver.driverDescription(0).has_value()); // the list is read from its start
+    EXPECT_FALSE(driver.driverDescription(kDemo).has_value()) << "gone from the list";
+    EXPECT_FALSE(driver.connectDriver(kPattern + 1));
+    ASSERT_TRUE(WaitUntil([&] { return !driver.demoUnplugged(); }, 3000));
+    ASSERT_TRUE(driver.driverDescription(0).has_value());
+    ASSERT_TRUE(driver.driverDescription(kDemo).has_value()) << "plugged back";
+    EXPECT_TRUE(driver.connectDriver(kDemo));
 }

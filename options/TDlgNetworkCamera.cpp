@@ -1,0 +1,74 @@
+#include "TDlgNetworkCamera.h"
+
+#include "ShowMessageBox.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TDlgNetworkCamera::TDlgNetworkCamera(const TNetworkCamera& camera, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TDlgNetworkCamera"));
+    setWindowTitle(camera.Name.isEmpty() ? QStringLiteral("Add a network camera")
+                                         : QStringLiteral("Change a network camera"));
+    EditName = new QLineEdit(camera.Name, this);
+    EditName->setObjectName(QStringLiteral("EditName"));
+    EditName->setMaxLength(80);
+    EditName->setStatusTip(QStringLiteral("The name shown for the camera"));
+    EditAddress = new QLineEdit(AddressWithoutCredentials(camera.Address), this);
+    EditAddress->setObjectName(QStringLiteral("EditAddress"));
+    EditAddress->setPlaceholderText(QStringLiteral("rtsp://192.168.1.20:554/stream1"));
+    EditAddress->setStatusTip(QStringLiteral(
+        "rtsp://, rtsps://, http:// or https:// (MJPEG), or file:// for a recording"));
+    EditAddress->setMinimumWidth(320);
+    EditUser = new QLineEdit(AddressUser(camera.Address), this);
+    EditUser->setObjectName(QStringLiteral("EditUser"));
+    EditPassword = new QLineEdit(AddressPassword(camera.Address), this);
+    EditPassword->setObjectName(QStringLiteral("EditPassword"));
+    EditPassword->setEchoMode(QLineEdit::Password);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&Name:"), EditName);
+    form->addRow(QStringLiteral("&Address:"), EditAddress);
+    form->addRow(QStringLiteral("&User:"), EditUser);
+    form->addRow(QStringLiteral("Pass&word:"), EditPassword);
+    auto* buttons = new QDialogButtonBox(this);
+    BitBtnOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    BitBtnOK->setObjectName(QStringLiteral("BitBtnOK"));
+    BitBtnOK->setDefault(true);
+    BitBtnCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    BitBtnCancel->setObjectName(QStringLiteral("BitBtnCancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &TDlgNetworkCamera::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+}
+
+TNetworkCamera TDlgNetworkCamera::Camera() const
+{
+    // A user name and password typed into the address count as typed apart.
+    const QString typed = EditAddress->text().trimmed();
+    const QString user = EditUser->text().isEmpty() ? AddressUser(typed) : EditUser->text();
+    const QString password =
+        EditPassword->text().isEmpty() ? AddressPassword(typed) : EditPassword->text();
+    return {EditName->text().trimmed(), AddressWithCredentials(typed, user, password)};
+}
+
+void TDlgNetworkCamera::accept()
+{
+    // The address is checked as it is entered; the dialog stays for a fix.
+    if (EditName->text().trimmed().isEmpty()) {
+        ShowMessageBox(this, QStringLiteral("The camera needs a name"), MkWarning, MbOk);
+        return;
+    }
+    const QString problem = CameraAddressProblem(EditAddress->text().trimmed());
+    if (!problem.isEmpty()) {
+        ShowMessageBox(this, problem, MkWarning, MbOk);
+        return;
+    }
+    QDialog::accept();
+}
