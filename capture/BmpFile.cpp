@@ -39,7 +39,9 @@ template <typename T> T Get(QByteArrayView bytes, qsizetype offset)
 QByteArray BmpFile::Encode(const QImage& frame, int bitCount)
 {
     const int bytesPerPixel = bitCount == 32 ? 4 : 3;
-    const QImage rgb = frame.format() == QImage::Format_RGB888
+    // Live frames come as 32-bit pixels, and are read as they are.
+    const bool wide = frame.format() == QImage::Format_RGB32;
+    const QImage rgb = wide || frame.format() == QImage::Format_RGB888
                            ? frame
                            : frame.convertToFormat(QImage::Format_RGB888);
     const qsizetype width = rgb.width();
@@ -65,6 +67,19 @@ QByteArray BmpFile::Encode(const QImage& frame, int bitCount)
 
     // Bottom-up rows of blue, green, red.
     std::uint8_t* pixels = base + kPixelOffset;
+    if (wide) {
+        for (qsizetype y = 0; y < height; ++y) {
+            const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(int(height - 1 - y)));
+            std::uint8_t* dst = pixels + y * stride;
+            for (qsizetype x = 0; x < width; ++x, dst += bytesPerPixel) {
+                const QRgb c = src[x];
+                dst[0] = std::uint8_t(qBlue(c));
+                dst[1] = std::uint8_t(qGreen(c));
+                dst[2] = std::uint8_t(qRed(c));
+            }
+        }
+        return out;
+    }
     for (qsizetype y = 0; y < height; ++y) {
         const std::uint8_t* src = rgb.constScanLine(int(height - 1 - y));
         std::uint8_t* dst = pixels + y * stride;

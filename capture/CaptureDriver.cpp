@@ -98,3 +98,8 @@ void CaptureDriver::setNetworkCameras(const QList<TNetworkCamera>&)
 {
     // No network support by default.
 }
+
+void CaptureDriver::setViewShown(bool)
+{
+    // Previews at the same rate, seen or not, by default.
+}

@@ -109,6 +109,10 @@ public:
     // driver is connected. A back end without network support ignores it.
     virtual void setNetworkCameras(const QList<TNetworkCamera>& cameras);
 
+    // Whether anyone can see the view (false while it or its window is
+    // hidden or minimised): a back end may then stop its preview work.
+    virtual void setViewShown(bool shown);
+
     // Installing a notification replaces the previous one; an empty function
     // removes it.
     void setErrorNotification(ErrorNotification n);

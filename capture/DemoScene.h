@@ -5,6 +5,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 // The demo camera's picture: a still room with light sensor noise and, once
 // every motion period, an object that walks across it in kCrossingMs. The
@@ -39,16 +42,45 @@ public:
     // Where the object is at timeMs; empty while the scene is still.
     QRect objectRect(std::int64_t timeMs) const;
 
+    // The full-size picture, RGB888.
     QImage render(std::int64_t timeMs, std::uint64_t frameIndex) const;
-    // Same into a kWidth x kHeight RGB buffer of the given stride.
-    void renderInto(std::uint8_t* rgb, int stride, std::int64_t timeMs,
-                    std::uint64_t frameIndex) const;
+    // The same drawn at `size` into 32-bit pixels laid out as
+    // QImage::Format_RGB32 (what the window paints without converting), at
+    // the given stride. The room and the object are scaled once per size,
+    // not per frame: a session that asks for a small picture pays for a
+    // small picture.
+    void renderInto(std::uint8_t* pixels, int stride, std::int64_t timeMs, std::uint64_t frameIndex,
+                    QSize size = QSize(kWidth, kHeight)) const;
 
 private:
+    // The room and the object drawn at one size.
+    struct Drawn
+    {
+        QSize size;
+        QImage background; // RGB32
+        QImage sprite;     // ARGB32
+        int objectY = 0;
+    };
+    std::shared_ptr<const Drawn> drawnAt(QSize size) const;
+    // Sensor noise for one amplitude, as the bytes to add and the bytes to
+    // take away from each pixel's blue, green and red, read from a per-frame
+    // position.
+    struct Noise
+    {
+        std::vector<std::uint8_t> up;
+        std::vector<std::uint8_t> down;
+    };
+    std::shared_ptr<const Noise> noisePlane(int amplitude) const;
+
     std::uint32_t seed_;
     QImage background_;
     QImage sprite_; // ARGB32, the walking object
     int objectY_ = 0;
     std::atomic<int> period_{kDefaultPeriodMs};
     std::atomic<int> noise_{kDefaultNoise};
+
+    mutable std::mutex cacheMutex_; // render() may run on two threads
+    mutable std::shared_ptr<const Drawn> drawn_;
+    mutable std::shared_ptr<const Noise> noiseOffsets_;
+    mutable int noiseOffsetsAmplitude_ = -1;
 };

@@ -54,6 +54,14 @@ struct GFree
 using GCharRef = std::unique_ptr<gchar, GFree>;
 
 constexpr int kDemoFps = 30;
+// Frames reach the window in the layout it paints without converting:
+// 32-bit pixels, blue first in memory on this byte order.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+#define kSinkFormat "BGRx"
+#else
+#define kSinkFormat "xRGB"
+#endif
+constexpr QImage::Format kFrameFormat = QImage::Format_RGB32;
 constexpr int kFirstFrameTimeoutMs = 5000;
 // A network camera first agrees on its stream and waits for a key picture;
 // one that refuses or is not there fails at once, whatever this says.
@@ -147,6 +155,35 @@ GstCapsRef SizeCaps(QSize size)
                                           GST_TYPE_FRACTION, 1, 1, nullptr));
 }
 
+// The demo draws at the picture's own size up to its full room; the scaler
+// passes such frames through untouched.
+QSize DemoDrawSize(QSize size)
+{
+    if (size.width() < 1 || size.height() < 1 || size.width() > DemoScene::kWidth ||
+        size.height() > DemoScene::kHeight)
+        return QSize(DemoScene::kWidth, DemoScene::kHeight);
+    return size;
+}
+
+// The demo draws as many frames a second as the session asks, up to its own
+// rate.
+int DemoFps(const CaptureParams& params)
+{
+    if (params.requestMicroSecPerFrame == 0)
+        return kDemoFps;
+    return std::clamp(int(1000000 / params.requestMicroSecPerFrame), 1, kDemoFps);
+}
+
+// What the demo camera sends: the sink's own pixels at the size and rate it
+// draws, so nothing between them scales or converts.
+GstCapsRef DemoCaps(QSize size, int fps)
+{
+    return GstCapsRef(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kSinkFormat,
+                                          "width", G_TYPE_INT, size.width(), "height", G_TYPE_INT,
+                                          size.height(), "framerate", GST_TYPE_FRACTION, fps, 1,
+                                          "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr));
+}
+
 // What the streaming threads share with the GUI thread. Everything here is
 // guarded by `mutex` except the atomics.
 struct Stream
@@ -162,6 +199,14 @@ struct Stream
     std::atomic<int>* failAfter = nullptr;
     std::atomic<bool>* freeze = nullptr; // fail by going quiet instead of with an error
     std::uint64_t demoFrame = 0;
+    // The size the demo draws at: the session's, so nothing scales it. The
+    // GUI thread changes it; the streaming thread follows with new caps.
+    std::atomic<int> demoWidth{DemoScene::kWidth};
+    std::atomic<int> demoHeight{DemoScene::kHeight};
+    std::atomic<int> demoFps{kDemoFps}; // likewise the session's frame rate
+    QSize demoPushed;                   // streaming thread only: what its caps announce
+    int demoPushedFps = kDemoFps;
+    GstClockTime demoNextPts = 0;
 
     // Network source only: what its element needs to reach the camera.
     TNetworkCamera network;
@@ -193,9 +238,11 @@ GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
         const int h = GST_VIDEO_INFO_HEIGHT(&info);
         const int stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
         if (w > 0 && h > 0 && gsize(stride) * gsize(h) <= map.size) {
-            QImage frame(w, h, QImage::Format_RGB888);
+            // The one copy between the sink and the screen: the buffer goes
+            // back to its pool, the picture stays for the preview and grabs.
+            QImage frame(w, h, kFrameFormat);
             for (int y = 0; y < h; ++y)
-                std::memcpy(frame.scanLine(y), map.data + gsize(y) * gsize(stride), gsize(w) * 3);
+                std::memcpy(frame.scanLine(y), map.data + gsize(y) * gsize(stride), gsize(w) * 4);
             {
                 const std::lock_guard lock(stream->mutex);
                 stream->latest = std::move(frame);
@@ -279,8 +326,15 @@ void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
         if (left > 0)
             stream->failAfter->store(left - 1);
     }
-    constexpr gsize kStride = DemoScene::kWidth * 3;
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, kStride * DemoScene::kHeight, nullptr);
+    const QSize size(stream->demoWidth.load(), stream->demoHeight.load());
+    const int fps = stream->demoFps.load();
+    if (size != stream->demoPushed || fps != stream->demoPushedFps) {
+        gst_app_src_set_caps(src, DemoCaps(size, fps).get());
+        stream->demoPushed = size;
+        stream->demoPushedFps = fps;
+    }
+    const gsize stride = gsize(size.width()) * 4;
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, stride * gsize(size.height()), nullptr);
     GstMapInfo map;
     if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
         if (buffer)
@@ -288,11 +342,13 @@ void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
         return;
     }
     const std::uint64_t index = stream->demoFrame++;
-    const GstClockTime pts = gst_util_uint64_scale(index, GST_SECOND, kDemoFps);
-    stream->scene->renderInto(map.data, int(kStride), std::int64_t(pts / GST_MSECOND), index);
+    const GstClockTime pts = stream->demoNextPts;
+    const GstClockTime duration = gst_util_uint64_scale(1, GST_SECOND, guint64(fps));
+    stream->demoNextPts += duration;
+    stream->scene->renderInto(map.data, int(stride), std::int64_t(pts / GST_MSECOND), index, size);
     gst_buffer_unmap(buffer, &map);
     GST_BUFFER_PTS(buffer) = pts;
-    GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(1, GST_SECOND, kDemoFps);
+    GST_BUFFER_DURATION(buffer) = duration;
     gst_app_src_push_buffer(src, buffer); // takes the buffer
 }
 
@@ -361,6 +417,7 @@ struct GstCaptureDriver::Impl
     WaveFormat audio;
     int previewRate = 66;
     bool preview = false;
+    bool viewShown = true; // an unseen preview costs no frames and no repaints
     bool stretch = false;
     QImage grabbed;
 
@@ -491,12 +548,14 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
         sync = true;
         if (!src)
             break;
-        GstCapsRef caps(gst_caps_new_simple(
-            "video/x-raw", "format", G_TYPE_STRING, "RGB", "width", G_TYPE_INT, DemoScene::kWidth,
-            "height", G_TYPE_INT, DemoScene::kHeight, "framerate", GST_TYPE_FRACTION, kDemoFps, 1,
-            "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr));
-        g_object_set(src, "caps", caps.get(), "format", GST_FORMAT_TIME, "block", TRUE, "max-bytes",
-                     guint64(2 * DemoScene::kWidth * DemoScene::kHeight * 3), nullptr);
+        const QSize drawn = DemoDrawSize(size);
+        fresh->demoWidth = drawn.width();
+        fresh->demoHeight = drawn.height();
+        fresh->demoPushed = drawn;
+        fresh->demoFps = fresh->demoPushedFps = DemoFps(params);
+        g_object_set(src, "caps", DemoCaps(drawn, fresh->demoPushedFps).get(), "format",
+                     GST_FORMAT_TIME, "block", TRUE, "max-bytes",
+                     guint64(2 * DemoScene::kWidth * DemoScene::kHeight * 4), nullptr);
         fresh->scene = &scene;
         fresh->failAfter = &demoFailAfter;
         fresh->freeze = &demoFreeze;
@@ -515,7 +574,7 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
     // scaler's alone to agree on.
     const QByteArray tail =
         QByteArrayLiteral("videoscale add-borders=false ! capsfilter name=caps ! "
-                          "videoconvert ! video/x-raw,format=RGB ! "
+                          "videoconvert ! video/x-raw,format=" kSinkFormat " ! "
                           "appsink name=sink max-buffers=1 drop=true sync=") +
         (sync ? "true" : "false");
     GError* rawError = nullptr;
@@ -676,7 +735,7 @@ void GstCaptureDriver::Impl::queueFailure(int id, const QString& text)
 
 void GstCaptureDriver::Impl::startPump()
 {
-    pump.start(preview ? std::max(1, previewRate) : kIdlePumpMs);
+    pump.start(preview && viewShown ? std::max(1, previewRate) : kIdlePumpMs);
 }
 
 // GUI thread, at the preview rate: hand the newest frame to the preview and
@@ -706,7 +765,7 @@ void GstCaptureDriver::Impl::pumpTick()
     }
     deliveredSequence = sequence;
     sinceFrame.start();
-    if (!preview)
+    if (!preview || !viewShown)
         return;
     CaptureVideoHeader header;
     header.data = frame.constBits();
@@ -725,6 +784,9 @@ bool GstCaptureDriver::Impl::applySize(QSize size)
         const std::lock_guard lock(stream->mutex);
         before = stream->sequence;
     }
+    const QSize drawn = DemoDrawSize(size);
+    stream->demoWidth = drawn.width();
+    stream->demoHeight = drawn.height();
     g_object_set(capsfilter, "caps", SizeCaps(size).get(), nullptr);
     return stream->waitFrame(before, size, kFormatChangeTimeoutMs);
 }
@@ -893,6 +955,8 @@ bool GstCaptureDriver::setCaptureParams(const CaptureParams& params)
     if (!d_->session)
         return false;
     d_->params = params;
+    if (d_->stream)
+        d_->stream->demoFps = DemoFps(params);
     return true;
 }
 
@@ -968,6 +1032,20 @@ void GstCaptureDriver::setPreview(bool on)
     d_->preview = on && d_->connected >= 0;
     if (d_->pump.isActive())
         d_->startPump();
+}
+
+void GstCaptureDriver::setViewShown(bool shown)
+{
+    if (d_->viewShown == shown)
+        return;
+    d_->viewShown = shown;
+    if (d_->pump.isActive()) {
+        d_->startPump();
+        if (shown) {
+            d_->deliveredSequence = 0; // the newest frame at once, not at the next one
+            d_->pumpTick();
+        }
+    }
 }
 
 void GstCaptureDriver::setOverlay(bool)

@@ -88,6 +88,7 @@ public:
     void showSourceDialog(QWidget* parent) override;
     void showDisplayDialog(QWidget* parent) override;
     void setNetworkCameras(const QList<TNetworkCamera>& cameras) override;
+    void setViewShown(bool shown) override;
 
 private:
     struct Impl;

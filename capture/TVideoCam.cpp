@@ -655,18 +655,48 @@ void TVideoCam::ShowDisplayDialog()
 void TVideoCam::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    if (!HasCaptureWindow())
+    const QImage frame = HasCaptureWindow() ? driver_->currentFrame() : QImage();
+    if (frame.isNull()) {
+        painter.fillRect(rect(), Qt::black);
         return;
-    const QImage frame = driver_->currentFrame();
-    if (frame.isNull())
-        return;
+    }
     if (previewScale_) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(rect(), frame);
-    } else {
-        painter.drawImage(QPoint(0, 0), frame);
+        return;
     }
+    // Black only where the picture does not reach.
+    painter.drawImage(QPoint(0, 0), frame);
+    if (frame.width() < width())
+        painter.fillRect(frame.width(), 0, width() - frame.width(), height(), Qt::black);
+    if (frame.height() < height())
+        painter.fillRect(0, frame.height(), std::min(frame.width(), width()),
+                         height() - frame.height(), Qt::black);
+}
+
+void TVideoCam::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    window()->installEventFilter(this); // installed again, it is still there once
+    UpdateViewShown();
+}
+
+void TVideoCam::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    UpdateViewShown();
+}
+
+bool TVideoCam::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window() && event->type() == QEvent::WindowStateChange)
+        UpdateViewShown();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TVideoCam::UpdateViewShown()
+{
+    driver_->setViewShown(isVisible() && !window()->isMinimized());
 }
 
 void TVideoCam::resizeEvent(QResizeEvent* event)

@@ -98,6 +98,16 @@ TEST(BmpFile, ThirtyTwoBitFilesCarryTheSamePicture)
     EXPECT_EQ(QImage(dir.file("f32.bmp")).convertToFormat(QImage::Format_RGB888), src);
 }
 
+TEST(BmpFile, LiveFramesOfThirtyTwoBitPixelsWriteTheSameFile)
+{
+    for (const QSize s : {QSize(1, 1), QSize(7, 5), QSize(352, 288)}) {
+        const QImage rgb = Gradient(s.width(), s.height());
+        const QImage wide = rgb.convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(BmpFile::Encode(wide), BmpFile::Encode(rgb)) << s.width() << "x" << s.height();
+        EXPECT_EQ(BmpFile::Encode(wide, 32), BmpFile::Encode(rgb, 32));
+    }
+}
+
 TEST(BmpFile, HostileHeadersAreErrorsWithoutHugeAllocations)
 {
     const QByteArray good = BmpFile::Encode(Gradient(8, 8));

@@ -40,6 +40,33 @@ constexpr double kDefaultDelta = 5.0; // share above which a detection is counte
 
 } // namespace
 
+TEST(DemoScene, ASmallPictureIsTheSameRoomDrawnSmall)
+{
+    const DemoScene scene(3);
+    const QSize small(352, 288);
+    const auto draw = [&](std::int64_t t, std::uint64_t frame) {
+        QImage image(small, QImage::Format_RGB32);
+        scene.renderInto(image.bits(), int(image.bytesPerLine()), t, frame, small);
+        return image.convertToFormat(QImage::Format_RGB888);
+    };
+    // Against the full picture scaled down: the same room, give or take the
+    // noise and the scaler's rounding.
+    const QImage scaled =
+        scene.render(1000, 30).scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LT(ChangedShare(draw(1000, 30), scaled, kDefaultThreshold), 2.0);
+
+    // Still frames: the noise stays under the threshold but changes everywhere.
+    const QImage a = draw(1000, 30);
+    const QImage b = draw(1250, 31);
+    EXPECT_LE(MaxChange(a, b), 2 * DemoScene::kDefaultNoise);
+    EXPECT_GT(ChangedShare(a, b, 0), 60.0) << "each frame has noise of its own";
+
+    // The walker crosses the small picture as it crosses the large one.
+    const int start = scene.motionPeriodMs() - DemoScene::kCrossingMs;
+    EXPECT_GT(ChangedShare(draw(start + 750, 100), draw(start + 1000, 101), kDefaultThreshold),
+              kDefaultDelta);
+}
+
 TEST(DemoScene, SameSeedRepeatsExactlyAndSeedsDiffer)
 {
     const DemoScene a(7), b(7), c(8);

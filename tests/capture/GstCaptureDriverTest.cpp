@@ -234,6 +234,9 @@ TEST_F(GstDriver, PreviewDeliversFramesAtThePreviewRateOnTheGuiThread)
         return 1;
     });
     connect(kDemo);
+    CaptureParams params = *driver.captureParams();
+    params.requestMicroSecPerFrame = 1000000 / 30;
+    ASSERT_TRUE(driver.setCaptureParams(params));
     ASSERT_TRUE(driver.setVideoFormat(WithSize(*driver.videoFormat(), 320, 240)));
     QCoreApplication::processEvents();
     EXPECT_EQ(frames, 0); // nothing before preview is on
@@ -244,13 +247,56 @@ TEST_F(GstDriver, PreviewDeliversFramesAtThePreviewRateOnTheGuiThread)
     EXPECT_GE(frames, 14);
     EXPECT_LE(frames, 26);
     EXPECT_FALSE(offThread);
-    EXPECT_EQ(bytes, 320u * 240u * 3u);
+    EXPECT_EQ(bytes, 320u * 240u * 4u); // as the view paints them
 
     driver.setPreview(false);
     QCoreApplication::processEvents();
     const int stopped = frames;
     WaitUntil([] { return false; }, 300);
     EXPECT_EQ(frames, stopped);
+}
+
+TEST_F(GstDriver, TheDemoDrawsAtTheSessionsSizeAndRate)
+{
+    int frames = 0;
+    driver.setFrameNotification([&](const CaptureVideoHeader*) {
+        ++frames;
+        return 1;
+    });
+    connect(kDemo);
+    CaptureParams params = *driver.captureParams();
+    params.requestMicroSecPerFrame = 1000000 / 8;
+    ASSERT_TRUE(driver.setCaptureParams(params));
+    ASSERT_TRUE(driver.setVideoFormat(WithSize(*driver.videoFormat(), 176, 144)));
+    driver.setPreviewRate(1000 / 24);
+    driver.setPreview(true);
+    WaitUntil([] { return false; }, 300); // frames drawn before the change have gone by
+    const int before = frames;
+    WaitUntil([] { return false; }, 1000);
+    // Eight new frames a second, each shown once, however often the preview looks.
+    EXPECT_GE(frames - before, 5);
+    EXPECT_LE(frames - before, 10);
+    EXPECT_EQ(driver.currentFrame().size(), QSize(176, 144));
+}
+
+TEST_F(GstDriver, AViewNoOneSeesGetsNoFramesUntilItIsShownAgain)
+{
+    int frames = 0;
+    driver.setFrameNotification([&](const CaptureVideoHeader*) {
+        ++frames;
+        return 1;
+    });
+    connect(kDemo);
+    driver.setPreviewRate(1000 / 24);
+    driver.setPreview(true);
+    ASSERT_TRUE(WaitUntil([&] { return frames > 2; }, 2000));
+    driver.setViewShown(false);
+    const int hidden = frames;
+    WaitUntil([] { return false; }, 500);
+    EXPECT_EQ(frames, hidden);
+    driver.setViewShown(true);
+    EXPECT_EQ(frames, hidden + 1) << "the newest picture at once";
+    ASSERT_TRUE(WaitUntil([&] { return frames > hidden + 3; }, 2000));
 }
 
 TEST_F(GstDriver, DemoObjectShowsInGrabbedFrames)
