@@ -95,6 +95,7 @@ TScanOptions TOptionsLink::ScanOptions() const
         o.Alarm = window_->CheckBoxBip->isChecked();
         o.SoundFile = window_->FilenameEditSound->Text();
         o.SoundLoop = window_->CheckBoxSoundLoop->isChecked();
+        o.IgnoreLight = window_->CheckBoxIgnoreLight->isChecked();
         return o;
     }
     const TOptionsSettings& s = fallback_->Settings;
@@ -108,6 +109,7 @@ TScanOptions TOptionsLink::ScanOptions() const
     o.Alarm = false;
     o.SoundFile = s.Wav;
     o.SoundLoop = s.Loop;
+    o.IgnoreLight = s.IgnoreLight;
     return o;
 }
 

@@ -112,6 +112,17 @@ void DemoScene::setNoise(int amplitude)
     noise_ = std::clamp(amplitude, 0, kMaxNoise);
 }
 
+void DemoScene::setLightPeriodMs(int ms)
+{
+    lightPeriod_ = ms <= 0 ? 0 : std::clamp(ms, 1000, kMaxLightPeriodMs);
+}
+
+bool DemoScene::lightOn(std::int64_t timeMs) const
+{
+    const int period = lightPeriod_.load();
+    return period <= 0 || timeMs < 0 || (timeMs / period) % 2 == 0;
+}
+
 QRect DemoScene::objectRect(std::int64_t timeMs) const
 {
     const int period = period_.load();
@@ -231,6 +242,17 @@ void DemoScene::renderInto(std::uint8_t* pixels, int stride, std::int64_t timeMs
                 const QRgb c = src[sx0 + x];
                 if (qAlpha(c) >= 128)
                     dst[x] = c | 0xFF000000u;
+            }
+        }
+    }
+
+    if (!lightOn(timeMs)) {
+        // The lamp off: everything the room shows loses light alike.
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* p = pixels + y * stride;
+            for (std::size_t i = 0; i < rowBytes; i += 4) {
+                for (std::size_t c = 0; c < 3; ++c) // blue, green, red; the fourth stays
+                    p[i + c] = std::uint8_t(p[i + c] * kLightOffGain >> 8);
             }
         }
     }

@@ -27,6 +27,9 @@ public:
     // two frames differ by at most twice this per channel.
     static constexpr int kDefaultNoise = 4;
     static constexpr int kMaxNoise = 60;
+    static constexpr int kMaxLightPeriodMs = 3600000;
+    // The room's light with the lamp off, in 1/256 of its light on.
+    static constexpr int kLightOffGain = 154; // 60 %
 
     explicit DemoScene(std::uint32_t seed = 1);
 
@@ -38,6 +41,11 @@ public:
     // Largest change a sensor-noise sample adds to a channel, 0..kMaxNoise.
     void setNoise(int amplitude);
     int noise() const { return noise_.load(); }
+    // 0 = the light stays on; otherwise it goes off and on again every
+    // period (clamped to 1 s .. kMaxLightPeriodMs), the whole room at once.
+    void setLightPeriodMs(int ms);
+    int lightPeriodMs() const { return lightPeriod_.load(); }
+    bool lightOn(std::int64_t timeMs) const;
 
     // Where the object is at timeMs; empty while the scene is still.
     QRect objectRect(std::int64_t timeMs) const;
@@ -78,6 +86,7 @@ private:
     int objectY_ = 0;
     std::atomic<int> period_{kDefaultPeriodMs};
     std::atomic<int> noise_{kDefaultNoise};
+    std::atomic<int> lightPeriod_{0};
 
     mutable std::mutex cacheMutex_; // render() may run on two threads
     mutable std::shared_ptr<const Drawn> drawn_;

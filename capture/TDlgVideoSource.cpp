@@ -71,22 +71,34 @@ TDlgVideoSource::TDlgVideoSource(DemoScene& scene, QWidget* parent,
     SpinEditNoise->setObjectName(QStringLiteral("SpinEditNoise"));
     SpinEditNoise->setRange(0, DemoScene::kMaxNoise);
     SpinEditNoise->setValue(scene.noise());
+    SpinEditLight = new QSpinBox(this);
+    SpinEditLight->setObjectName(QStringLiteral("SpinEditLight"));
+    SpinEditLight->setRange(0, DemoScene::kMaxLightPeriodMs / 1000);
+    SpinEditLight->setSpecialValueText(QStringLiteral("never"));
+    SpinEditLight->setSuffix(QStringLiteral(" s"));
+    SpinEditLight->setValue(scene.lightPeriodMs() / 1000);
 
     const int period = scene.motionPeriodMs();
     const int noise = scene.noise();
-    restore_ = [&scene, period, noise] {
+    const int light = scene.lightPeriodMs();
+    restore_ = [&scene, period, noise, light] {
         scene.setMotionPeriodMs(period);
         scene.setNoise(noise);
+        scene.setLightPeriodMs(light);
     };
     connect(SpinEditPeriod, &QSpinBox::valueChanged, this,
             [&scene](int seconds) { scene.setMotionPeriodMs(seconds * 1000); });
     connect(SpinEditNoise, &QSpinBox::valueChanged, this,
             [&scene](int amplitude) { scene.setNoise(amplitude); });
+    connect(SpinEditLight, &QSpinBox::valueChanged, this,
+            [&scene](int seconds) { scene.setLightPeriodMs(seconds * 1000); });
 
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("An object crosses every:"), SpinEditPeriod);
     form->addRow(QStringLiteral("Sensor noise:"), SpinEditNoise);
+    // A lamp switched off and on, so "Ignore light changes" can be seen at work.
+    form->addRow(QStringLiteral("The light goes off or on every:"), SpinEditLight);
     if (unplug) {
         // Pulls the camera out for a while, as a loose cable does, so the
         // program can be seen losing it and finding it again.

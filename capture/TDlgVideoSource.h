@@ -28,6 +28,7 @@ public:
     // Demo camera controls (null for a camera).
     QSpinBox* SpinEditPeriod = nullptr; // seconds; 0 = no object
     QSpinBox* SpinEditNoise = nullptr;
+    QSpinBox* SpinEditLight = nullptr; // seconds; 0 = the light stays on
     QSpinBox* SpinEditUnplug = nullptr;
     QPushButton* BitBtnUnplug = nullptr;
     // Camera controls, in the camera's order; objectName "TrackBar" + label.

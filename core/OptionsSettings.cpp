@@ -47,6 +47,7 @@ TOptionsSettings ReadOptions()
     o.Driver = ReadStringSetting(Setting::Driver);
     o.Scheduler = ReadBoolSetting(Setting::Scheduler);
     o.Reconnect = ReadBoolSetting(Setting::Reconnect);
+    o.IgnoreLight = ReadBoolSetting(Setting::IgnoreLight);
 
     o.Frequency = ReadIntSetting(Setting::Frequency);
     o.Prefix = CleanPrefix(ReadStringSetting(Setting::Prefix));
@@ -89,6 +90,7 @@ void WriteOptions(const TOptionsSettings& o)
     WriteStringSetting(Setting::Driver, o.Driver);
     WriteBoolSetting(Setting::Scheduler, o.Scheduler);
     WriteBoolSetting(Setting::Reconnect, o.Reconnect);
+    WriteBoolSetting(Setting::IgnoreLight, o.IgnoreLight);
 
     WriteIntSetting(Setting::Frequency, o.Frequency);
     WriteStringSetting(Setting::Prefix, o.Prefix);

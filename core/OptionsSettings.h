@@ -31,9 +31,10 @@ struct TOptionsSettings
     bool Loop = true;
     bool Log = true;
     // The "Watch" page, beyond the first four (0 = no limit).
-    bool Reconnect = false; // iLXLE_PARAM.DAT
-    int KeepDays = 0;       // iLXLE_IMAGE.DAT
-    int KeepMB = 0;         // iLXLE_IMAGE.DAT
+    bool Reconnect = false;   // iLXLE_PARAM.DAT
+    int KeepDays = 0;         // iLXLE_IMAGE.DAT
+    int KeepMB = 0;           // iLXLE_IMAGE.DAT
+    bool IgnoreLight = false; // iLXLE_PARAM.DAT
 };
 
 // Reads the three files in the order PARAM, IMAGE, ALERTE with their read

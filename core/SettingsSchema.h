@@ -67,6 +67,7 @@ enum class Setting
     Reconnect, // iLXLE_PARAM.DAT
     KeepDays,  // iLXLE_IMAGE.DAT
     KeepMB,    // iLXLE_IMAGE.DAT
+    IgnoreLight, // iLXLE_PARAM.DAT
 };
 
 struct SettingDef

@@ -10,9 +10,16 @@
 // CompareFrames returns the changed sample points in percent of the whole
 // picture's sample grid (0 when refused). A null QImage is an absent picture.
 // The first picture's size governs the grid and the denominator.
+//
+// With ignoreLight, a change of the whole picture's light is taken out first:
+// each channel of the second picture is compared with the first one times
+// the gain most sample points agree on (their median), so only points that
+// changed differently from the rest count. Without it the comparison is the
+// plain one.
 double CompareFrames(const QImage& first, const QImage& second, std::uint8_t step,
                      std::uint8_t sensitivity, bool frameOn, std::int32_t frameLeft,
-                     std::int32_t frameTop, std::int32_t frameWidth, std::int32_t frameHeight);
+                     std::int32_t frameTop, std::int32_t frameWidth, std::int32_t frameHeight,
+                     bool ignoreLight = false);
 
 // Gate: comparisons are refused from program start until the first reset.
 void ResetComparison();

@@ -18,6 +18,7 @@ struct TScanOptions
     bool Alarm = true;           // CheckBoxBip
     QString SoundFile;           // FilenameEditSound
     bool SoundLoop = true;       // CheckBoxSoundLoop
+    bool IgnoreLight = false;    // CheckBoxIgnoreLight
 };
 
 // Where the comparison looks: the scan frame's percentages and whether the

@@ -82,6 +82,7 @@ public:
     QPushButton* ButtonSOUNDLog = nullptr;
     // Page "Watch" (beyond the first four)
     QCheckBox* CheckBoxReconnect = nullptr;
+    QCheckBox* CheckBoxIgnoreLight = nullptr;
     QSpinBox* SpinEditKeepDays = nullptr;
     QSpinBox* SpinEditKeepMB = nullptr;
     // Page "Cameras" (beyond the first four)

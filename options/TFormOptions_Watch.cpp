@@ -59,11 +59,21 @@ QWidget* TFormOptions::BuildWatchPage()
     grid->addWidget(new QLabel(QStringLiteral("MB of pictures (0: no limit)"), page), 1, 2);
     grid->setColumnStretch(3, 1);
     column->addLayout(grid);
+    column->addSpacing(12);
+
+    CheckBoxIgnoreLight =
+        makeCheck("CheckBoxIgnoreLight", QStringLiteral("&Ignore light changes"), page);
+    setHint(CheckBoxIgnoreLight,
+            QStringLiteral("A change of the whole picture's light (a lamp, the sun, the camera's "
+                           "exposure) is not a detection"));
+    setHelp(CheckBoxIgnoreLight, 42040);
+    column->addWidget(CheckBoxIgnoreLight);
     column->addStretch(1);
 
     connect(CheckBoxReconnect, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     connect(SpinEditKeepDays, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
     connect(SpinEditKeepMB, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
+    connect(CheckBoxIgnoreLight, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     return page;
 }
 
@@ -72,6 +82,7 @@ void TFormOptions::LoadWatchPage(const TOptionsSettings& s)
     CheckBoxReconnect->setChecked(s.Reconnect);
     SpinEditKeepDays->setValue(std::clamp(s.KeepDays, 0, kMaxKeepDays));
     SpinEditKeepMB->setValue(std::clamp(s.KeepMB, 0, kMaxKeepMB));
+    CheckBoxIgnoreLight->setChecked(s.IgnoreLight);
 }
 
 void TFormOptions::SaveWatchPage(TOptionsSettings& s) const
@@ -79,6 +90,7 @@ void TFormOptions::SaveWatchPage(TOptionsSettings& s) const
     s.Reconnect = CheckBoxReconnect->isChecked();
     s.KeepDays = SpinEditKeepDays->value();
     s.KeepMB = SpinEditKeepMB->value();
+    s.IgnoreLight = CheckBoxIgnoreLight->isChecked();
 }
 
 void TFormOptions::LogEvent(const QString& line)

@@ -116,6 +116,29 @@ BENCHMARK(BM_CompareFrames)
     ->Args({16, 1})
     ->Args({0, 1});
 
+// "Ignore light changes" on against off at the same step, both timed back to
+// back in the same run. Args: step.
+void BM_CompareIgnoringLight(benchmark::State& state)
+{
+    const Frames& f = frames();
+    const auto step = static_cast<std::uint8_t>(state.range(0));
+    ResetComparison();
+    const auto plain = [&] {
+        benchmark::DoNotOptimize(CompareFrames(f.a, f.b, step, 85, false, 0, 0, 0, 0, false));
+    };
+    const auto light = [&] {
+        benchmark::DoNotOptimize(CompareFrames(f.a, f.b, step, 85, false, 0, 0, 0, 0, true));
+    };
+    for (auto _ : state)
+        light();
+    const double off = bestNsPerCall(plain);
+    const double on = bestNsPerCall(light);
+    state.counters["off_us"] = off / 1000;
+    state.counters["on_us"] = on / 1000;
+    state.counters["ratio"] = on / off;
+}
+BENCHMARK(BM_CompareIgnoringLight)->ArgNames({"step"})->Arg(1)->Arg(2)->Arg(0);
+
 } // namespace
 
 BENCHMARK_MAIN();

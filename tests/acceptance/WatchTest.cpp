@@ -2,6 +2,7 @@
 // and plugged back, with and without "Reconnect the camera when it comes back".
 #include "Program.h"
 
+#include "DemoScene.h"
 #include "GstCaptureDriver.h"
 #include "TFormMainLE.h"
 #include "TFormOptions.h"
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -143,4 +145,47 @@ TEST_F(Watch, TheWatchPageSavesItsOptionsUnderTheirOwnKeys)
     EXPECT_EQ(app.Stored("iLXLE_PARAM.DAT", "Reconnect"), "1");
     EXPECT_EQ(app.Stored("iLXLE_IMAGE.DAT", "KeepDays"), "30");
     EXPECT_EQ(app.Stored("iLXLE_IMAGE.DAT", "KeepMB"), "500");
+}
+
+// The demo camera's lamp goes off and on every second in an empty room: each
+// switch is a detection as described, none once the light is ignored.
+TEST_F(Watch, ALampSwitchedIsADetectionUnlessLightChangesAreIgnored)
+{
+    app.Start();
+    ModalScript source({{"TDlgVideoSource", [&](QWidget* dialog) {
+                             // Arrow keys: "never" is no number to type.
+                             const auto step = [&](const char* name, Qt::Key key, int times) {
+                                 auto* spin = dialog->findChild<QSpinBox*>(name);
+                                 app.ClickAt(spin, spin->rect().center());
+                                 for (int i = 0; i < times; ++i)
+                                     QTest::keyClick(dialog->windowHandle(), key);
+                             };
+                             step("SpinEditPeriod", Qt::Key_PageDown, 10);
+                             step("SpinEditLight", Qt::Key_Up, 1);
+                             app.Click(QStringLiteral("BitBtnOK"), Qt::LeftButton, {}, dialog);
+                         }}});
+    app.Key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(source.Done(), 1);
+    ASSERT_EQ(app.Demo().demoScene().lightPeriodMs(), 1000);
+    ASSERT_EQ(app.Demo().demoScene().motionPeriodMs(), 0);
+
+    app.Key(Qt::Key_F5);
+    ASSERT_TRUE(app.Scanning());
+    ASSERT_TRUE(WaitFor([&] { return !app.Pictures().isEmpty(); }, 4000))
+        << app.Info().toStdString() << "a switched lamp rings the alarm when the light counts";
+    app.Key(Qt::Key_F5);
+
+    // "Ignore light changes" on the Watch page, applied while the program runs.
+    app.OpenOptionsPage(QStringLiteral("Watch"));
+    ASSERT_FALSE(app.Options().CheckBoxIgnoreLight->isChecked()) << "off by default";
+    app.Click(QStringLiteral("CheckBoxIgnoreLight"), Qt::LeftButton, {}, &app.Options());
+    app.Click(QStringLiteral("BitBtnOK"), Qt::LeftButton, {}, &app.Options());
+    EXPECT_EQ(app.Stored("iLXLE_PARAM.DAT", "IgnoreLight"), "1");
+
+    const qsizetype before = app.Pictures().size();
+    app.Key(Qt::Key_F5);
+    ASSERT_TRUE(app.Scanning());
+    Program::Pause(3500); // three switches
+    EXPECT_TRUE(app.Scanning());
+    EXPECT_EQ(app.Pictures().size(), before) << "no picture for the lamp";
 }

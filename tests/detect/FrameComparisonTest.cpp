@@ -245,3 +245,47 @@ TEST(ResolutionItems, MapToSteps)
     EXPECT_EQ(StepForResolutionIndex(-1), 0);
     EXPECT_EQ(StepForResolutionIndex(6), 0);
 }
+
+// A room of many shades, each channel its own, under a light of `gain`: what
+// a camera shows when a lamp is switched (clipped at white).
+QImage room(double gain)
+{
+    QImage image(100, 80, QImage::Format_RGB888);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const auto lit = [gain](int v) {
+                return std::min(255, int(v * gain + 0.5));
+            };
+            setPixel(image, x, y, lit(20 + 2 * x), lit(30 + 2 * y), lit(40 + (x + y) % 180));
+        }
+    }
+    return image;
+}
+
+TEST_F(Comparison, IgnoringLightTakesOutAChangeOfTheWholePictureAndKeepsALocalOne)
+{
+    const auto compare = [](const QImage& a, const QImage& b, bool ignoreLight) {
+        return CompareFrames(a, b, 1, 85, false, 0, 0, 0, 0, ignoreLight);
+    };
+    // A lamp brighter by half, then darker by 40 %, either way round.
+    for (const double gain : {1.5, 0.6}) {
+        EXPECT_GT(compare(room(1.0), room(gain), false), 30.0) << gain;
+        EXPECT_EQ(compare(room(1.0), room(gain), true), 0.0) << gain;
+        EXPECT_EQ(compare(room(gain), room(1.0), true), 0.0) << gain;
+    }
+
+    // Someone walks in as the lamp goes on: the person still counts.
+    QImage walkedIn = room(1.5);
+    for (int y = 20; y < 60; ++y)
+        for (int x = 30; x < 50; ++x)
+            setPixel(walkedIn, x, y, 10, 200, 10);
+    const double person = 100.0 * 20 * 40 / (100 * 80); // 10 % of the points
+    EXPECT_NEAR(compare(room(1.0), walkedIn, true), person, 1.5);
+
+    // In a steady light it counts what the plain comparison counts.
+    QImage steady = room(1.0);
+    for (int y = 20; y < 60; ++y)
+        for (int x = 30; x < 50; ++x)
+            setPixel(steady, x, y, 10, 200, 10);
+    EXPECT_DOUBLE_EQ(compare(room(1.0), steady, true), compare(room(1.0), steady, false));
+}
