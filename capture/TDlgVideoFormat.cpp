@@ -1,5 +1,6 @@
 #include "TDlgVideoFormat.h"
 
+#include "DialogButtons.h"
 #include "ShowMessageBox.h"
 
 #include <QComboBox>
@@ -28,14 +29,9 @@ TDlgVideoFormat::TDlgVideoFormat(const QList<QSize>& sizes, QSize current, std::
     ComboBoxBitCount->addItem(QStringLiteral("32 bits (RGB)"), 32);
     ComboBoxBitCount->setCurrentIndex(bitCount == 32 ? 1 : 0);
 
-    auto* buttons = new QDialogButtonBox(this);
-    BitBtnOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    BitBtnOK->setObjectName(QStringLiteral("BitBtnOK"));
-    BitBtnOK->setDefault(true);
-    BitBtnCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    BitBtnCancel->setObjectName(QStringLiteral("BitBtnCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const TDialogButtons buttons = MakeDialogButtons(this);
+    BitBtnOK = buttons.OK;
+    BitBtnCancel = buttons.Cancel;
     connect(ListBoxSizes, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     // OK needs a size.
     const auto enableOk = [this] {
@@ -49,7 +45,7 @@ TDlgVideoFormat::TDlgVideoFormat(const QList<QSize>& sizes, QSize current, std::
     form->addRow(QStringLiteral("Bit depth:"), ComboBoxBitCount);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.Box);
 }
 
 QSize TDlgVideoFormat::chosenSize() const

@@ -1,6 +1,7 @@
 #include "TDlgVideoSource.h"
 
 #include "DemoScene.h"
+#include "DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -163,14 +164,10 @@ TDlgVideoSource::TDlgVideoSource(GstElement* source, QWidget* parent) : QDialog(
 
 void TDlgVideoSource::addButtons(QVBoxLayout* layout)
 {
-    auto* buttons = new QDialogButtonBox(this);
-    BitBtnOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    BitBtnOK->setObjectName(QStringLiteral("BitBtnOK"));
-    BitBtnCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    BitBtnCancel->setObjectName(QStringLiteral("BitBtnCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    const TDialogButtons buttons = MakeDialogButtons(this, false);
+    BitBtnOK = buttons.OK;
+    BitBtnCancel = buttons.Cancel;
+    layout->addWidget(buttons.Box);
 }
 
 void TDlgVideoSource::done(int result)

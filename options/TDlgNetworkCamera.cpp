@@ -1,5 +1,6 @@
 #include "TDlgNetworkCamera.h"
 
+#include "DialogButtons.h"
 #include "ShowMessageBox.h"
 
 #include <QDialogButtonBox>
@@ -35,17 +36,12 @@ TDlgNetworkCamera::TDlgNetworkCamera(const TNetworkCamera& camera, QWidget* pare
     form->addRow(QStringLiteral("&Address:"), EditAddress);
     form->addRow(QStringLiteral("&User:"), EditUser);
     form->addRow(QStringLiteral("Pass&word:"), EditPassword);
-    auto* buttons = new QDialogButtonBox(this);
-    BitBtnOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    BitBtnOK->setObjectName(QStringLiteral("BitBtnOK"));
-    BitBtnOK->setDefault(true);
-    BitBtnCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    BitBtnCancel->setObjectName(QStringLiteral("BitBtnCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &TDlgNetworkCamera::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const TDialogButtons buttons = MakeDialogButtons(this);
+    BitBtnOK = buttons.OK;
+    BitBtnCancel = buttons.Cancel;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.Box);
 }
 
 TNetworkCamera TDlgNetworkCamera::Camera() const

@@ -60,8 +60,18 @@ protected:
         ASSERT_TRUE(driver.connectDriver(index));
     }
 
+    // Counts the preview's frame notifications in `frames`.
+    void CountFrames()
+    {
+        driver.setFrameNotification([this](const CaptureVideoHeader*) {
+            ++frames;
+            return 1;
+        });
+    }
+
     GstCaptureDriver driver{TestOptions()};
     ScratchDir dir;
+    int frames = 0;
 };
 
 } // namespace
@@ -258,11 +268,7 @@ TEST_F(GstDriver, PreviewDeliversFramesAtThePreviewRateOnTheGuiThread)
 
 TEST_F(GstDriver, TheDemoDrawsAtTheSessionsSizeAndRate)
 {
-    int frames = 0;
-    driver.setFrameNotification([&](const CaptureVideoHeader*) {
-        ++frames;
-        return 1;
-    });
+    CountFrames();
     connect(kDemo);
     CaptureParams params = *driver.captureParams();
     params.requestMicroSecPerFrame = 1000000 / 8;
@@ -281,11 +287,7 @@ TEST_F(GstDriver, TheDemoDrawsAtTheSessionsSizeAndRate)
 
 TEST_F(GstDriver, AViewNoOneSeesGetsNoFramesUntilItIsShownAgain)
 {
-    int frames = 0;
-    driver.setFrameNotification([&](const CaptureVideoHeader*) {
-        ++frames;
-        return 1;
-    });
+    CountFrames();
     connect(kDemo);
     driver.setPreviewRate(1000 / 24);
     driver.setPreview(true);
