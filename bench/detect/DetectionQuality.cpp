@@ -99,9 +99,6 @@ Tally Run(const Scene& s, std::int64_t lengthMs, bool ignoreLight)
                     }
                 } else {
                     ++tally.falseDetections;
-                    if (std::getenv("ILX_DQ_DEBUG"))
-                        std::printf("false at %lld ms: %.2f -> %.2f, %.1f %%\n", (long long)ms,
-                                    s.light(ms - kCycleMs, lengthMs), s.light(ms, lengthMs), diff);
                 }
             }
         }

@@ -189,3 +189,38 @@ TEST_F(Watch, ALampSwitchedIsADetectionUnlessLightChangesAreIgnored)
     EXPECT_TRUE(app.Scanning());
     EXPECT_EQ(app.Pictures().size(), before) << "no picture for the lamp";
 }
+
+// Counts the paint events the video view receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* view) { view->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// A minimised window shows nothing: the live preview stops painting until it
+// is restored, and then shows the camera again at once.
+TEST_F(Watch, AMinimisedWindowPaintsNoPreviewUntilItIsRestored)
+{
+    app.Start();
+    auto* view = app.Form().findChild<QWidget*>(QStringLiteral("VideoCam"));
+    ASSERT_NE(view, nullptr);
+    PaintCounter counter(view);
+    ASSERT_TRUE(WaitFor([&] { return counter.paints > 3; }, 3000)) << "a live preview paints";
+
+    app.Form().showMinimized(); // as the window manager minimises it
+    Program::Pause(300);
+    const int minimised = counter.paints;
+    Program::Pause(1000);
+    EXPECT_EQ(counter.paints, minimised) << "nothing painted while minimised";
+
+    app.Form().showNormal();
+    EXPECT_TRUE(WaitFor([&] { return counter.paints > minimised + 3; }, 3000));
+}
