@@ -48,6 +48,8 @@ TFormStopAlarm::TFormStopAlarm(QWidget* parent)
                           Qt::WindowDoesNotAcceptFocus)
 {
     setObjectName(QStringLiteral("FormStopAlarm"));
+    // Borderless, yet task bars and window switchers list it by this name.
+    setWindowTitle(QStringLiteral("Stop alarm"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(kClientSize, kClientSize);
     setFocusPolicy(Qt::NoFocus);

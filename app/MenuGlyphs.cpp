@@ -154,20 +154,24 @@ QIcon MenuGlyph(int index)
     return QIcon(pm);
 }
 
+QImage ProgramIconImage(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 20.0, size / 20.0);
+    DrawGlyph(p, GlyphScanOn);
+    p.setPen(QPen(QColor(0, 180, 0), 1.4));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(1, 1, 18, 18));
+    return image;
+}
+
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128}) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 20.0, size / 20.0);
-        DrawGlyph(p, GlyphScanOn);
-        p.setPen(QPen(QColor(0, 180, 0), 1.4));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(1, 1, 18, 18));
-        icon.addPixmap(pm);
-    }
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(ProgramIconImage(size)));
     return icon;
 }

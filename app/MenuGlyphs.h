@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 
 // The tool-bar glyphs, drawn rather than shipped as images so they stay sharp
 // at any scale. Indices are those the window's commands refer to.
@@ -26,3 +27,5 @@ enum MenuGlyphIndex
 QIcon MenuGlyph(int index);
 // The program's own icon (window, desktop entry, About box).
 QIcon ProgramIcon();
+// That icon drawn at one size (the installed PNG icons are these).
+QImage ProgramIconImage(int size);

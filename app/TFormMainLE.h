@@ -3,6 +3,7 @@
 #include "MainWindowSettings.h"
 #include "SchedulerHost.h"
 #include "TCommandRules.h"
+#include "TDesktopNotifier.h"
 #include "TOptionsLink.h"
 #include "TPictureRetention.h"
 #include "TScanFrame.h"
@@ -158,6 +159,8 @@ private:
     // The pictures' limits of the "Watch" page, and keeping the folder within them.
     TRetentionLimits KeepLimits() const;
     void KeepPicturesWithinLimits();
+    // A detection told to the desktop while the window is minimised or hidden.
+    void NotifyDesktop(const QImage& frame, const QString& pictureName);
     // The window's resize handler: the video is laid out again.
     void FormResize();
     void QueueFormResize();
@@ -270,6 +273,7 @@ private:
     QPointer<QMessageBox> lossBox_; // the camera-loss message while it is up
     bool scanBeforeLoss_ = false;
     TPictureRetention retention_;
+    TDesktopNotifier notifier_;
 
     THelpWindow* helpWindow_ = nullptr;
 

@@ -120,6 +120,8 @@ void TFormMainLE::changeEvent(QEvent* event)
         } else {
             TimerFlash.stop();
             flashOn_ = false;
+            // The user is back: the notifications have had their use.
+            notifier_.Withdraw();
         }
     }
     QMainWindow::changeEvent(event);

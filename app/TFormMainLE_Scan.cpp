@@ -100,6 +100,7 @@ QString TFormMainLE::SavePicture(const QImage& frame)
     p.Retention = &retention_;
     p.Keep = KeepLimits();
     const QString name = ::SavePicture(this, frame, p);
+    NotifyDesktop(frame, name);
     if (name.isEmpty() && !frame.isNull() && scan_->Scanning()) {
         // Scanning goes off the whole way, as from its button: the commands it
         // locked come back (the user can reach the options and pick another

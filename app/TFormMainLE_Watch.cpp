@@ -21,6 +21,7 @@ void TFormMainLE::CreateReconnection()
     TimerReconnect.setObjectName(QStringLiteral("TimerReconnect"));
     TimerReconnect.setInterval(kReconnectIntervalMs);
     connect(&TimerReconnect, &QTimer::timeout, this, &TFormMainLE::TimerReconnectTimer);
+    connect(&notifier_, &TDesktopNotifier::Activated, this, &TFormMainLE::BringToFront);
 }
 
 void TFormMainLE::StartReconnecting(bool wasScanning)
@@ -70,6 +71,14 @@ void TFormMainLE::TimerReconnectTimer()
 TRetentionLimits TFormMainLE::KeepLimits() const
 {
     return TRetentionLimits{options_.KeepDays(), qint64(options_.KeepMB()) * 1024 * 1024};
+}
+
+void TFormMainLE::NotifyDesktop(const QImage& frame, const QString& pictureName)
+{
+    // Every detection counts for the quiet minute, told or not.
+    const bool first = notifier_.FirstAfterQuiet(IlxTickCount());
+    if (first && options_.NotifyDesktop() && (isMinimized() || !isVisible()))
+        notifier_.Notify(IlxNow(), frame, pictureName);
 }
 
 void TFormMainLE::KeepPicturesWithinLimits()

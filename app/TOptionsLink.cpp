@@ -212,6 +212,11 @@ int TOptionsLink::KeepDays() const
     return window_ ? window_->SpinEditKeepDays->value() : fallback_->Settings.KeepDays;
 }
 
+bool TOptionsLink::NotifyDesktop() const
+{
+    return window_ ? window_->CheckBoxNotify->isChecked() : fallback_->Settings.Notify;
+}
+
 int TOptionsLink::KeepMB() const
 {
     return window_ ? window_->SpinEditKeepMB->value() : fallback_->Settings.KeepMB;

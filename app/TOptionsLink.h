@@ -48,6 +48,7 @@ public:
     bool Reconnect() const;
     int KeepDays() const;
     int KeepMB() const;
+    bool NotifyDesktop() const;
     // One dated line of the alarm log (nothing while logging is off).
     void LogEvent(const QString& line);
 

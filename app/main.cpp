@@ -63,15 +63,15 @@ int main(int argc, char** argv)
     TIlxApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ilumerix"));
     QApplication::setOrganizationName(QStringLiteral("i-Lumerix"));
+    // The desktop entry the window belongs to (task bars take its icon and name).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.ilumerix.LightEdition"));
     InitDataPaths();
     RegisterLumerixEvents();
 
     TSingleInstance guard(TSingleInstance::GuardName(QStringLiteral("i-Lumerix")));
     if (!guard.Acquire()) {
         QMessageBox box(QMessageBox::Information, QStringLiteral("i-Lumerix"),
-                        QStringLiteral("\"i-Lumerix\" or \"Setup i-Lumerix\" software\n"
-                                       "already in use"),
-                        QMessageBox::Ok);
+                        QStringLiteral("\"i-Lumerix\" software\nalready in use"), QMessageBox::Ok);
         box.exec();
         guard.RequestFront();
         return 0;

@@ -16,6 +16,7 @@
 namespace {
 
 const QString kBaseName = QStringLiteral("iLXLE");
+const QString kHelpName = QStringLiteral("iLXLEEN32.hlp");
 
 std::optional<TDataPaths>& current()
 {
@@ -33,17 +34,26 @@ bool canCreateFilesIn(const QString& folder)
     return probe.open();
 }
 
-QString chooseProgramFolder()
+// A portable copy keeps everything beside itself; an installed one, or one
+// in a folder that takes no files, in the per-user folders.
+TDataPaths choosePaths()
 {
     const QString exeFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
-    if (!exeFolder.isEmpty() && canCreateFilesIn(exeFolder))
-        return exeFolder;
+    const QString installedHelp = InstalledHelpFile(exeFolder);
+    if (installedHelp.isEmpty() && !exeFolder.isEmpty() && canCreateFilesIn(exeFolder))
+        return MakeDataPaths(exeFolder);
     const QString userFolder =
         QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     if (userFolder.isEmpty())
-        return exeFolder;
+        return MakeDataPaths(exeFolder);
     QDir().mkpath(userFolder);
-    return userFolder;
+    QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (pictures.isEmpty())
+        pictures = QDir::homePath() + QStringLiteral("/Pictures");
+    return MakeUserDataPaths(userFolder,
+                             installedHelp.isEmpty() ? exeFolder + QLatin1Char('/') + kHelpName
+                                                     : installedHelp,
+                             pictures);
 }
 
 // A folder that is ours alone: a real folder (not a link), owned by this
@@ -115,19 +125,35 @@ TDataPaths MakeDataPaths(const QString& programFolder)
     p.UserVid = base + QStringLiteral("_USER.VID");
     p.Schedule = base + QStringLiteral("_SCHEDULE.DAT");
     p.Ver = base + QStringLiteral("_VER.DAT");
-    p.Help = folder + QStringLiteral("/iLXLEEN32.hlp");
+    p.Help = folder + QLatin1Char('/') + kHelpName;
+    p.DefaultPictures = folder + QStringLiteral("/Captures");
     return p;
+}
+
+TDataPaths MakeUserDataPaths(const QString& userFolder, const QString& helpFile,
+                             const QString& picturesFolder)
+{
+    TDataPaths p = MakeDataPaths(userFolder);
+    p.Help = QDir::cleanPath(QDir::fromNativeSeparators(helpFile));
+    p.DefaultPictures =
+        QDir::cleanPath(QDir::fromNativeSeparators(picturesFolder)) + QStringLiteral("/i-Lumerix");
+    return p;
+}
+
+QString InstalledHelpFile(const QString& exeFolder)
+{
+    if (exeFolder.isEmpty() || QFileInfo::exists(exeFolder + QLatin1Char('/') + kHelpName))
+        return {};
+    const QString shared =
+        QDir::cleanPath(exeFolder + QStringLiteral("/" ILX_DATA_FROM_BIN "/") + kHelpName);
+    return QFileInfo::exists(shared) ? shared : QString();
 }
 
 void InitDataPaths()
 {
     if (current())
         return;
-    TDataPaths p = MakeDataPaths(chooseProgramFolder());
-    // The help file is read-only program data: it stays beside the executable
-    // even when the writable data go to the per-user folder.
-    p.Help =
-        QDir::cleanPath(QCoreApplication::applicationDirPath()) + QStringLiteral("/iLXLEEN32.hlp");
+    TDataPaths p = choosePaths();
     // Without any private folder the frame stays among the user's own data.
     const QString frameFolder = MakePrivateFrameFolder();
     p.TempFrame = FrameFilePath(frameFolder.isEmpty() ? p.ProgramFolder : frameFolder);

@@ -3,9 +3,11 @@
 #include <QString>
 
 // Where every data file of the program lives. The program folder is the
-// executable's own folder (a portable layout); when that folder is not
-// writable (an installed copy) the per-user data folder takes its place for
-// every data file. Paths use "/" and the program folder has no trailing slash.
+// executable's own folder (a portable copy). An installed copy (its help file
+// put in the shared data folder, <prefix>/share/ilumerix) or a copy whose
+// folder takes no files keeps every data file in the per-user data folder
+// instead, and its pictures in the user's Pictures folder. Paths use "/" and
+// the program folder has no trailing slash.
 struct TDataPaths
 {
     QString ProgramFolder;
@@ -23,8 +25,10 @@ struct TDataPaths
     // the runtime folder's "ilumerix", else a 0700 "ilumerix-<uid>" in the
     // temp folder. Every use of the frame file goes through this path.
     QString TempFrame;
-    // The default pictures folder: program folder + "/Captures".
-    QString CapturesFolder() const { return ProgramFolder + QStringLiteral("/Captures"); }
+    // The default pictures folder: program folder + "/Captures" for a
+    // portable copy, the user's Pictures folder + "/i-Lumerix" otherwise.
+    QString DefaultPictures;
+    QString CapturesFolder() const { return DefaultPictures; }
 };
 
 // Builds the paths from the executable's folder. Call once at start, after
@@ -42,9 +46,21 @@ QString MakePrivateFrameFolder();
 // The frame file's name in a folder.
 QString FrameFilePath(const QString& folder);
 
-// Builds the paths for a given program folder, without touching the disk (the
-// frame file is left for InitDataPaths, which makes its private folder).
+// Builds the paths of a portable copy in a given program folder, without
+// touching the disk (the frame file is left for InitDataPaths, which makes its
+// private folder).
 TDataPaths MakeDataPaths(const QString& programFolder);
+
+// The paths of a copy that keeps its data in the per-user folder \a userFolder:
+// the help file is \a helpFile and the pictures go to \a picturesFolder +
+// "/i-Lumerix".
+TDataPaths MakeUserDataPaths(const QString& userFolder, const QString& helpFile,
+                             const QString& picturesFolder);
+
+// The help file an installed program in \a exeFolder reads: the shared data
+// folder's, when there is one and no help file lies beside the program (a
+// portable copy's); empty otherwise.
+QString InstalledHelpFile(const QString& exeFolder);
 
 // Test hook: every data file goes to \a folder from now on (the temporary
 // frame too, so tests never touch the real temp folder). An empty folder

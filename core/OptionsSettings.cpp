@@ -71,6 +71,7 @@ TOptionsSettings ReadOptions()
         o.Wav.clear();
     o.Loop = ReadBoolSetting(Setting::Loop);
     o.Log = ReadBoolSetting(Setting::Log);
+    o.Notify = ReadBoolSetting(Setting::Notify);
     return o;
 }
 
@@ -104,4 +105,5 @@ void WriteOptions(const TOptionsSettings& o)
     WriteStringSetting(Setting::Wav, o.Wav);
     WriteBoolSetting(Setting::Loop, o.Loop);
     WriteBoolSetting(Setting::Log, o.Log);
+    WriteBoolSetting(Setting::Notify, o.Notify);
 }

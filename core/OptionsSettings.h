@@ -35,6 +35,7 @@ struct TOptionsSettings
     int KeepDays = 0;         // iLXLE_IMAGE.DAT
     int KeepMB = 0;           // iLXLE_IMAGE.DAT
     bool IgnoreLight = false; // iLXLE_PARAM.DAT
+    bool Notify = false;      // iLXLE_ALERTE.DAT
 };
 
 // Reads the three files in the order PARAM, IMAGE, ALERTE with their read

@@ -5,7 +5,8 @@
 // Fixed texts of the product, shown by the About box and on printed pages.
 inline constexpr const char* kProductName = "i-Lumerix Light Edition";
 inline constexpr const char* kProductVersion = "3.1 LE-EN";
-inline constexpr const char* kProductPlatform = "for Windows Me/XP/2000/NT/98/95";
+// The system the program runs on, as the About box names it.
+inline constexpr const char* kProductPlatform = "for Linux";
 
 // The application title: the caption of message boxes, the About box's
 // default title and the printed pages' document name. Kept apart from the

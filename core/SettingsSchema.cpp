@@ -65,6 +65,7 @@ constexpr std::array kTable{
     SettingDef{S::KeepDays,      F::Image,  kSetup, "KeepDays",      T::Integer, 0,  "",    true,  0, 36500},
     SettingDef{S::KeepMB,        F::Image,  kSetup, "KeepMB",        T::Integer, 0,  "",    true,  0, 100000000},
     SettingDef{S::IgnoreLight,   F::Param,  kSetup, "IgnoreLight",   T::Boolean, 0,  "",    false, 0, 0},
+    SettingDef{S::Notify,        F::Alerte, kSetup, "Notify",        T::Boolean, 0,  "",    false, 0, 0},
 };
 // clang-format on
 
@@ -76,7 +77,7 @@ constexpr bool tableFollowsEnum()
     return true;
 }
 static_assert(tableFollowsEnum(), "the settings table must list every Setting in enum order");
-static_assert(kTable.size() == static_cast<size_t>(Setting::IgnoreLight) + 1);
+static_assert(kTable.size() == static_cast<size_t>(Setting::Notify) + 1);
 
 QString readRaw(const SettingDef& d, const QString& fallback)
 {

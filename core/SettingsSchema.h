@@ -64,10 +64,11 @@ enum class Setting
     Loop,
     Log,
     // Beyond the first four options pages: the "Watch" page.
-    Reconnect, // iLXLE_PARAM.DAT
-    KeepDays,  // iLXLE_IMAGE.DAT
-    KeepMB,    // iLXLE_IMAGE.DAT
+    Reconnect,   // iLXLE_PARAM.DAT
+    KeepDays,    // iLXLE_IMAGE.DAT
+    KeepMB,      // iLXLE_IMAGE.DAT
     IgnoreLight, // iLXLE_PARAM.DAT
+    Notify,      // iLXLE_ALERTE.DAT
 };
 
 struct SettingDef

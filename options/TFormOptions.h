@@ -83,6 +83,7 @@ public:
     // Page "Watch" (beyond the first four)
     QCheckBox* CheckBoxReconnect = nullptr;
     QCheckBox* CheckBoxIgnoreLight = nullptr;
+    QCheckBox* CheckBoxNotify = nullptr;
     QSpinBox* SpinEditKeepDays = nullptr;
     QSpinBox* SpinEditKeepMB = nullptr;
     // Page "Cameras" (beyond the first four)

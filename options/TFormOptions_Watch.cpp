@@ -68,12 +68,22 @@ QWidget* TFormOptions::BuildWatchPage()
                            "exposure) is not a detection"));
     setHelp(CheckBoxIgnoreLight, 42040);
     column->addWidget(CheckBoxIgnoreLight);
+    column->addSpacing(12);
+
+    CheckBoxNotify = makeCheck(
+        "CheckBoxNotify", QStringLiteral("&Notify the desktop on detection while minimised"), page);
+    setHint(CheckBoxNotify,
+            QStringLiteral("While the window is minimised, the first detection after a quiet "
+                           "minute shows a desktop notification"));
+    setHelp(CheckBoxNotify, 42050);
+    column->addWidget(CheckBoxNotify);
     column->addStretch(1);
 
     connect(CheckBoxReconnect, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     connect(SpinEditKeepDays, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
     connect(SpinEditKeepMB, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
     connect(CheckBoxIgnoreLight, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
+    connect(CheckBoxNotify, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     return page;
 }
 
@@ -83,6 +93,7 @@ void TFormOptions::LoadWatchPage(const TOptionsSettings& s)
     SpinEditKeepDays->setValue(std::clamp(s.KeepDays, 0, kMaxKeepDays));
     SpinEditKeepMB->setValue(std::clamp(s.KeepMB, 0, kMaxKeepMB));
     CheckBoxIgnoreLight->setChecked(s.IgnoreLight);
+    CheckBoxNotify->setChecked(s.Notify);
 }
 
 void TFormOptions::SaveWatchPage(TOptionsSettings& s) const
@@ -91,6 +102,7 @@ void TFormOptions::SaveWatchPage(TOptionsSettings& s) const
     s.KeepDays = SpinEditKeepDays->value();
     s.KeepMB = SpinEditKeepMB->value();
     s.IgnoreLight = CheckBoxIgnoreLight->isChecked();
+    s.Notify = CheckBoxNotify->isChecked();
 }
 
 void TFormOptions::LogEvent(const QString& line)

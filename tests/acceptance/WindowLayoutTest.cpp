@@ -6,6 +6,8 @@
 #include "TVideoCam.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -102,8 +104,30 @@ TEST_F(WindowLayout, AboutBoxShowsTheProgramIconAndItsTexts)
     EXPECT_FALSE(icon.isNull()) << "the icon area is not empty";
     EXPECT_TRUE(text.startsWith("i-Lumerix Light Edition")) << text.toStdString();
     EXPECT_TRUE(text.contains("3.1 LE-EN"));
+    EXPECT_TRUE(text.endsWith("\nfor Linux")) << "the platform line names this system";
+    EXPECT_FALSE(text.contains("Windows"));
 
     ModalAnswerer again([](QWidget* box) { box->close(); });
     ASSERT_TRUE(app.Menu({"?", "&About..."}));
     EXPECT_TRUE(again.answered());
+}
+
+TEST_F(WindowLayout, TheWindowsTextsUseAProportionalFont)
+{
+    // A system without a proportional face falls back to a monospaced one,
+    // and every caption and label looks like a terminal's.
+    app.Start();
+    for (const QString name : {"PanelInfo", "CheckBoxScaleVideo", "MainMenu"}) {
+        QWidget* widget = app.Widget(name);
+        ASSERT_NE(widget, nullptr) << name.toStdString();
+        const QFontInfo used(widget->font());
+        EXPECT_FALSE(used.fixedPitch())
+            << name.toStdString() << " uses " << used.family().toStdString();
+    }
+    const QFontInfo window(app.Form().font());
+    EXPECT_FALSE(window.fixedPitch()) << "the window uses " << window.family().toStdString();
+    const QFontMetrics metrics(app.Form().font());
+    EXPECT_LT(metrics.horizontalAdvance(QStringLiteral("iiiiiiiiii")),
+              metrics.horizontalAdvance(QStringLiteral("MMMMMMMMMM")))
+        << "narrow letters take less room than wide ones";
 }

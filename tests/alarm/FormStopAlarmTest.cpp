@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,9 @@ TEST(FormStopAlarm, IsASmallRedBorderlessWindowThatFloatsWithoutTakingFocus)
 
     // What the user sees: a red window whose middle shows white text.
     form.ShowOnTop();
+    ASSERT_NE(form.windowHandle(), nullptr);
+    EXPECT_EQ(form.windowHandle()->title(), QStringLiteral("Stop alarm"))
+        << "the name task bars and window switchers show";
     const QImage shot = form.grab().toImage();
     EXPECT_EQ(shot.pixelColor(3, 3), QColor(Qt::red));
     form.hide();

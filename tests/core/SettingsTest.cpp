@@ -272,3 +272,29 @@ TEST(DataPaths, AreBuiltFromTheProgramFolder)
     EXPECT_EQ(p.CapturesFolder(), "/opt/ilx/Captures");
     EXPECT_TRUE(p.TempFrame.isEmpty()) << "its private folder is made at start, not here";
 }
+
+TEST(DataPaths, AnInstalledCopyKeepsItsDataPerUserAndItsPicturesInThePicturesFolder)
+{
+    const TDataPaths p =
+        MakeUserDataPaths("/home/ann/.local/share/i-Lumerix/ilumerix",
+                          "/usr/bin/../share/ilumerix/iLXLEEN32.hlp", "/home/ann/Bilder/");
+    EXPECT_EQ(p.ProgramFolder, "/home/ann/.local/share/i-Lumerix/ilumerix");
+    EXPECT_EQ(p.Param, "/home/ann/.local/share/i-Lumerix/ilumerix/iLXLE_PARAM.DAT");
+    EXPECT_EQ(p.Help, "/usr/share/ilumerix/iLXLEEN32.hlp");
+    EXPECT_EQ(p.CapturesFolder(), "/home/ann/Bilder/i-Lumerix");
+}
+
+TEST(DataPaths, TheSharedHelpFileMarksAnInstalledCopyUnlessOneLiesBesideTheProgram)
+{
+    ScratchDir dir;
+    const QString bin = dir.file("bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_TRUE(InstalledHelpFile(bin).isEmpty()) << "no help anywhere: not an installed layout";
+
+    ASSERT_TRUE(QDir().mkpath(dir.file("share/ilumerix")));
+    dir.write("share/ilumerix/iLXLEEN32.hlp", "topics");
+    EXPECT_EQ(InstalledHelpFile(bin), dir.file("share/ilumerix/iLXLEEN32.hlp"));
+
+    dir.write("bin/iLXLEEN32.hlp", "topics");
+    EXPECT_TRUE(InstalledHelpFile(bin).isEmpty()) << "a copy with its own help file is portable";
+}
