@@ -169,6 +169,42 @@ std::shared_ptr<const DemoScene::Drawn> DemoScene::drawnAt(QSize size) const
     return drawn_;
 }
 
+std::shared_ptr<const QImage> DemoScene::quietFrame(std::int64_t timeMs, std::uint64_t frameIndex,
+                                                    QSize size) const
+{
+    if (!objectRect(timeMs).isEmpty() || !lightOn(timeMs) || size.width() <= 0 ||
+        size.height() <= 0 || size.width() > kWidth || size.height() > kHeight)
+        return {};
+    const int amplitude = noise_.load();
+    {
+        const std::lock_guard lock(cacheMutex_);
+        if (quiet_.size == size && quiet_.amplitude == amplitude)
+            return quiet_.frames[pickQuiet(frameIndex)];
+    }
+    // Drawn outside the lock (renderInto takes it): a quiet time draws the
+    // room and its noise alone.
+    std::vector<std::shared_ptr<const QImage>> frames;
+    for (int k = 0; k < kQuietFrames; ++k) {
+        auto frame = std::make_shared<QImage>(size, QImage::Format_RGB32);
+        renderInto(frame->bits(), int(frame->bytesPerLine()), timeMs, std::uint64_t(k), size);
+        frames.push_back(std::move(frame));
+    }
+    const std::lock_guard lock(cacheMutex_);
+    quiet_.size = size;
+    quiet_.amplitude = amplitude;
+    quiet_.frames = std::move(frames);
+    return quiet_.frames[pickQuiet(frameIndex)];
+}
+
+std::size_t DemoScene::pickQuiet(std::uint64_t frameIndex) const
+{
+    // Even frames draw from the first half, odd ones from the second: two
+    // frames in a row never show the same noise.
+    constexpr std::uint64_t half = kQuietFrames / 2;
+    const std::uint64_t lot = Mix((std::uint64_t(seed_) << 32) ^ frameIndex ^ 0x51554945ull);
+    return std::size_t((frameIndex % 2) * half + lot % half);
+}
+
 std::shared_ptr<const DemoScene::Noise> DemoScene::noisePlane(int amplitude) const
 {
     // Twice the pixels of the largest picture: each frame reads its own
@@ -177,16 +213,14 @@ std::shared_ptr<const DemoScene::Noise> DemoScene::noisePlane(int amplitude) con
     const std::lock_guard lock(cacheMutex_);
     if (!noiseOffsets_ || noiseOffsetsAmplitude_ != amplitude) {
         auto noise = std::make_shared<Noise>();
-        noise->up.assign(4 * kPixels, 0);
-        noise->down.assign(4 * kPixels, 0);
+        noise->up.assign(kPixels, 0);
+        noise->down.assign(kPixels, 0);
         Dice dice((std::uint64_t(seed_) << 32) ^ 0x4E4F495345ull);
         const std::uint32_t span = std::uint32_t(2 * amplitude + 1);
         for (std::size_t i = 0; i < kPixels; ++i) {
             const int n = int(((dice.next() >> 16) * span) >> 16) - amplitude;
-            // One luminance change on blue, green and red; the fourth byte
-            // stays as drawn.
-            std::uint8_t* bytes = (n >= 0 ? noise->up.data() : noise->down.data()) + 4 * i;
-            bytes[0] = bytes[1] = bytes[2] = std::uint8_t(std::abs(n));
+            // One luminance change, for blue, green and red alike.
+            (n >= 0 ? noise->up : noise->down)[i] = std::uint8_t(std::abs(n));
         }
         noiseOffsets_ = std::move(noise);
         noiseOffsetsAmplitude_ = amplitude;
@@ -196,21 +230,41 @@ std::shared_ptr<const DemoScene::Noise> DemoScene::noisePlane(int amplitude) con
 
 namespace {
 
-// bytes = bytes + up - down, each step held within 0..255.
-void AddNoise(std::uint8_t* bytes, const std::uint8_t* up, const std::uint8_t* down,
-              std::size_t count)
-{
-    std::size_t i = 0;
 #ifdef __SSE2__
-    for (; i + 16 <= count; i += 16) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        v = _mm_adds_epu8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(up + i)));
-        v = _mm_subs_epu8(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(down + i)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + i), v);
+// Four pixels' noise bytes spread over their blue, green and red; the fourth
+// byte of each pixel gets none.
+__m128i SpreadNoise(const std::uint8_t* fourPixels)
+{
+    std::int32_t packed;
+    std::memcpy(&packed, fourPixels, sizeof packed);
+    __m128i v = _mm_cvtsi32_si128(packed);
+    v = _mm_unpacklo_epi8(v, v);
+    v = _mm_unpacklo_epi16(v, v);
+    return _mm_and_si128(v, _mm_set1_epi32(0x00FFFFFF));
+}
+#endif
+
+// For \a pixels 32-bit pixels: out = from + up - down on blue, green and red,
+// each step held within 0..255 (from may be out); the fourth byte is from's.
+void AddNoise(std::uint8_t* out, const std::uint8_t* from, const std::uint8_t* up,
+              const std::uint8_t* down, std::size_t pixels)
+{
+    std::size_t p = 0;
+#ifdef __SSE2__
+    for (; p + 4 <= pixels; p += 4) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4 * p));
+        v = _mm_adds_epu8(v, SpreadNoise(up + p));
+        v = _mm_subs_epu8(v, SpreadNoise(down + p));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * p), v);
     }
 #endif
-    for (; i < count; ++i)
-        bytes[i] = std::uint8_t(std::max(0, std::min(255, bytes[i] + up[i]) - down[i]));
+    for (; p < pixels; ++p) {
+        for (std::size_t c = 0; c < 3; ++c) {
+            const std::size_t i = 4 * p + c;
+            out[i] = std::uint8_t(std::max(0, std::min(255, from[i] + up[p]) - down[p]));
+        }
+        out[4 * p + 3] = from[4 * p + 3];
+    }
 }
 
 } // namespace
@@ -224,8 +278,34 @@ void DemoScene::renderInto(std::uint8_t* pixels, int stride, std::int64_t timeMs
     const int width = size.width();
     const int height = size.height();
     const std::size_t rowBytes = std::size_t(width) * 4;
-    for (int y = 0; y < height; ++y)
-        std::memcpy(pixels + y * stride, drawn->background.constScanLine(y), rowBytes);
+    const int amplitude = noise_.load();
+    const bool lit = lightOn(timeMs);
+
+    // As a sensor's shot noise looks: one luminance change per pixel, from
+    // the plane at a place this frame draws by lot, as random from frame to
+    // frame as drawing every change anew, at a fraction of the cost.
+    std::shared_ptr<const Noise> noise;
+    std::size_t noiseAt = 0;
+    if (amplitude > 0) {
+        noise = noisePlane(amplitude);
+        const std::size_t room = noise->up.size() - std::size_t(width) * std::size_t(height);
+        noiseAt = std::size_t(Mix((std::uint64_t(seed_) << 32) ^ frameIndex)) % (room + 1);
+    }
+    // With the lamp on, the room and its noise in one pass, and the noise
+    // added to the object's pixels as it is drawn: the same picture as
+    // drawing, then adding the noise, at half the memory traffic.
+    const bool oneNoisyPass = noise && lit;
+
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = pixels + y * stride;
+        if (oneNoisyPass) {
+            const std::size_t at = noiseAt + std::size_t(y) * std::size_t(width);
+            AddNoise(row, drawn->background.constScanLine(y), noise->up.data() + at,
+                     noise->down.data() + at, std::size_t(width));
+        } else {
+            std::memcpy(row, drawn->background.constScanLine(y), rowBytes);
+        }
+    }
 
     // The object's place in the full-size room, brought to this size.
     const QRect full = objectRect(timeMs);
@@ -238,15 +318,25 @@ void DemoScene::renderInto(std::uint8_t* pixels, int stride, std::int64_t timeMs
             const auto* src =
                 reinterpret_cast<const QRgb*>(drawn->sprite.constScanLine(y - drawn->objectY));
             auto* dst = reinterpret_cast<QRgb*>(pixels + y * stride) + object.x();
+            const std::size_t rowAt =
+                noiseAt + std::size_t(y) * std::size_t(width) + std::size_t(object.x());
             for (int x = 0; x < object.width(); ++x) {
                 const QRgb c = src[sx0 + x];
-                if (qAlpha(c) >= 128)
-                    dst[x] = c | 0xFF000000u;
+                if (qAlpha(c) < 128)
+                    continue;
+                dst[x] = c | 0xFF000000u;
+                if (oneNoisyPass) {
+                    auto* bytes = reinterpret_cast<std::uint8_t*>(dst + x);
+                    const std::size_t at = rowAt + std::size_t(x);
+                    AddNoise(bytes, bytes, noise->up.data() + at, noise->down.data() + at, 1);
+                }
             }
         }
     }
+    if (oneNoisyPass || (lit && !noise))
+        return;
 
-    if (!lightOn(timeMs)) {
+    if (!lit) {
         // The lamp off: everything the room shows loses light alike.
         for (int y = 0; y < height; ++y) {
             std::uint8_t* p = pixels + y * stride;
@@ -257,16 +347,11 @@ void DemoScene::renderInto(std::uint8_t* pixels, int stride, std::int64_t timeMs
         }
     }
 
-    const int amplitude = noise_.load();
-    if (amplitude == 0)
+    if (!noise)
         return;
-    // As a sensor's shot noise looks: one luminance change per pixel, from
-    // the plane at a place this frame draws by lot, as random from frame to
-    // frame as drawing every change anew, at a fraction of the cost.
-    const std::shared_ptr<const Noise> noise = noisePlane(amplitude);
-    const std::size_t planePixels = noise->up.size() / 4;
-    const std::size_t room = planePixels - std::size_t(width) * std::size_t(height);
-    std::size_t at = 4 * (std::size_t(Mix((std::uint64_t(seed_) << 32) ^ frameIndex)) % (room + 1));
-    for (int y = 0; y < height; ++y, at += rowBytes)
-        AddNoise(pixels + y * stride, noise->up.data() + at, noise->down.data() + at, rowBytes);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = pixels + y * stride;
+        const std::size_t at = noiseAt + std::size_t(y) * std::size_t(width);
+        AddNoise(row, row, noise->up.data() + at, noise->down.data() + at, std::size_t(width));
+    }
 }

@@ -60,6 +60,15 @@ public:
     void renderInto(std::uint8_t* pixels, int stride, std::int64_t timeMs, std::uint64_t frameIndex,
                     QSize size = QSize(kWidth, kHeight)) const;
 
+    // Frames of the quiet room (no object, the light on) at `size` are
+    // drawn once, kQuietFrames of them, each with noise of its own; a camera
+    // hands them on as they are instead of drawing the same room 24 times a
+    // second. Frame `frameIndex` is one of them by lot, never the one of the
+    // frame before. Null while the room is not quiet at timeMs.
+    static constexpr int kQuietFrames = 8;
+    std::shared_ptr<const QImage> quietFrame(std::int64_t timeMs, std::uint64_t frameIndex,
+                                             QSize size) const;
+
 private:
     // The room and the object drawn at one size.
     struct Drawn
@@ -70,15 +79,16 @@ private:
         int objectY = 0;
     };
     std::shared_ptr<const Drawn> drawnAt(QSize size) const;
-    // Sensor noise for one amplitude, as the bytes to add and the bytes to
-    // take away from each pixel's blue, green and red, read from a per-frame
-    // position.
+    // Sensor noise for one amplitude, as the byte to add to and the byte to
+    // take away from each pixel's blue, green and red (one byte a pixel, a
+    // quarter of the memory a frame reads), read from a per-frame position.
     struct Noise
     {
         std::vector<std::uint8_t> up;
         std::vector<std::uint8_t> down;
     };
     std::shared_ptr<const Noise> noisePlane(int amplitude) const;
+    std::size_t pickQuiet(std::uint64_t frameIndex) const;
 
     std::uint32_t seed_;
     QImage background_;
@@ -91,5 +101,12 @@ private:
     mutable std::mutex cacheMutex_; // render() may run on two threads
     mutable std::shared_ptr<const Drawn> drawn_;
     mutable std::shared_ptr<const Noise> noiseOffsets_;
+    struct Quiet
+    {
+        QSize size;
+        int amplitude = -1;
+        std::vector<std::shared_ptr<const QImage>> frames; // RGB32
+    };
+    mutable Quiet quiet_;
     mutable int noiseOffsetsAmplitude_ = -1;
 };

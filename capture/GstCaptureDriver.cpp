@@ -24,6 +24,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -222,37 +223,56 @@ struct Stream
     }
 };
 
-// Runs on the sink's streaming thread: only copy the frame, never call out.
+// A sample's picture mapped for reading, kept while a QImage shows it.
+struct MappedSample
+{
+    GstSample* sample = nullptr;
+    GstBuffer* buffer = nullptr;
+    GstMapInfo map{};
+};
+
+// The QImage's cleanup: the last copy of the picture is gone (any thread).
+void ReleaseMappedSample(void* info)
+{
+    const std::unique_ptr<MappedSample> mapped(static_cast<MappedSample*>(info));
+    gst_buffer_unmap(mapped->buffer, &mapped->map);
+    gst_sample_unref(mapped->sample);
+}
+
+// Runs on the sink's streaming thread: only keep the frame, never call out.
 GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
 {
     auto* stream = static_cast<Stream*>(user);
-    GstSample* sample = gst_app_sink_pull_sample(sink);
-    if (!sample)
+    auto mapped = std::make_unique<MappedSample>();
+    mapped->sample = gst_app_sink_pull_sample(sink);
+    if (!mapped->sample)
         return GST_FLOW_EOS;
     GstVideoInfo info;
-    GstBuffer* buffer = gst_sample_get_buffer(sample);
-    GstMapInfo map;
-    if (gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) && buffer &&
-        gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-        const int w = GST_VIDEO_INFO_WIDTH(&info);
-        const int h = GST_VIDEO_INFO_HEIGHT(&info);
-        const int stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
-        if (w > 0 && h > 0 && gsize(stride) * gsize(h) <= map.size) {
-            // The one copy between the sink and the screen: the buffer goes
-            // back to its pool, the picture stays for the preview and grabs.
-            QImage frame(w, h, kFrameFormat);
-            for (int y = 0; y < h; ++y)
-                std::memcpy(frame.scanLine(y), map.data + gsize(y) * gsize(stride), gsize(w) * 4);
-            {
-                const std::lock_guard lock(stream->mutex);
-                stream->latest = std::move(frame);
-                ++stream->sequence;
-            }
-            stream->changed.notify_all();
-        }
-        gst_buffer_unmap(buffer, &map);
+    mapped->buffer = gst_sample_get_buffer(mapped->sample);
+    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(mapped->sample)) || !mapped->buffer ||
+        !gst_buffer_map(mapped->buffer, &mapped->map, GST_MAP_READ)) {
+        gst_sample_unref(mapped->sample);
+        return GST_FLOW_OK;
     }
-    gst_sample_unref(sample);
+    const int w = GST_VIDEO_INFO_WIDTH(&info);
+    const int h = GST_VIDEO_INFO_HEIGHT(&info);
+    const int stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
+    if (w <= 0 || h <= 0 || stride < w * 4 || stride % 4 != 0 ||
+        gsize(stride) * gsize(h) > mapped->map.size) {
+        ReleaseMappedSample(mapped.release());
+        return GST_FLOW_OK;
+    }
+    // No copy between the sink and the screen: the picture is the sink's
+    // buffer itself, held until the preview and the grabs let it go. (A
+    // writer of the picture gets its own copy.)
+    const uchar* pixels = mapped->map.data;
+    QImage frame(pixels, w, h, stride, kFrameFormat, ReleaseMappedSample, mapped.release());
+    {
+        const std::lock_guard lock(stream->mutex);
+        stream->latest = std::move(frame);
+        ++stream->sequence;
+    }
+    stream->changed.notify_all();
     return GST_FLOW_OK;
 }
 
@@ -334,19 +354,36 @@ void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
         stream->demoPushedFps = fps;
     }
     const gsize stride = gsize(size.width()) * 4;
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, stride * gsize(size.height()), nullptr);
-    GstMapInfo map;
-    if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
-        if (buffer)
-            gst_buffer_unref(buffer);
-        return;
-    }
-    const std::uint64_t index = stream->demoFrame++;
+    const gsize bytes = stride * gsize(size.height());
+    const std::uint64_t index = stream->demoFrame;
     const GstClockTime pts = stream->demoNextPts;
+    const std::int64_t timeMs = std::int64_t(pts / GST_MSECOND);
+    GstBuffer* buffer = nullptr;
+    if (auto quiet = stream->scene->quietFrame(timeMs, index, size);
+        quiet && gsize(quiet->sizeInBytes()) == bytes) {
+        // The quiet room is handed on as drawn, read-only, kept alive by the
+        // buffer: no pixel is touched on this thread.
+        auto keep = std::make_unique<std::shared_ptr<const QImage>>(quiet);
+        buffer = gst_buffer_new_wrapped_full(
+            GST_MEMORY_FLAG_READONLY, const_cast<uchar*>(quiet->constBits()), bytes, 0, bytes,
+            keep.release(),
+            [](gpointer kept) { delete static_cast<std::shared_ptr<const QImage>*>(kept); });
+    } else {
+        buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
+        GstMapInfo map;
+        if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
+            if (buffer)
+                gst_buffer_unref(buffer);
+            return;
+        }
+        stream->scene->renderInto(map.data, int(stride), timeMs, index, size);
+        gst_buffer_unmap(buffer, &map);
+    }
+    if (!buffer)
+        return;
+    ++stream->demoFrame;
     const GstClockTime duration = gst_util_uint64_scale(1, GST_SECOND, guint64(fps));
     stream->demoNextPts += duration;
-    stream->scene->renderInto(map.data, int(stride), std::int64_t(pts / GST_MSECOND), index, size);
-    gst_buffer_unmap(buffer, &map);
     GST_BUFFER_PTS(buffer) = pts;
     GST_BUFFER_DURATION(buffer) = duration;
     gst_app_src_push_buffer(src, buffer); // takes the buffer

@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -54,6 +55,33 @@ void BM_GrabFrameToBmpFile(benchmark::State& state)
     state.SetLabel("352x288 demo camera -> BMP file, new file without sync");
 }
 BENCHMARK(BM_GrabFrameToBmpFile)->Unit(benchmark::kMicrosecond);
+
+// One demo camera frame at 352 x 288 with its sensor noise, as the camera
+// draws it 24 times a second; the walker is in the room.
+void BM_DemoRender352x288(benchmark::State& state)
+{
+    DemoScene scene(3);
+    QImage frame(352, 288, QImage::Format_RGB32);
+    std::uint64_t index = 0;
+    for (auto _ : state) {
+        scene.renderInto(frame.bits(), int(frame.bytesPerLine()), 4000, index++, frame.size());
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+}
+BENCHMARK(BM_DemoRender352x288)->Unit(benchmark::kMicrosecond);
+
+// Reference: copying the same frame once, the least any camera's frame costs.
+void BM_RefCopyFrame352x288(benchmark::State& state)
+{
+    QImage from(352, 288, QImage::Format_RGB32);
+    from.fill(Qt::gray);
+    QImage to(352, 288, QImage::Format_RGB32);
+    for (auto _ : state) {
+        std::memcpy(to.bits(), from.constBits(), std::size_t(from.sizeInBytes()));
+        benchmark::DoNotOptimize(to.constBits());
+    }
+}
+BENCHMARK(BM_RefCopyFrame352x288)->Unit(benchmark::kMicrosecond);
 
 // The grab as it was written before: through a temporary file, synced and
 // renamed over the frame file, four times a second.

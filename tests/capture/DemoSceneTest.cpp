@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -122,4 +124,88 @@ TEST(DemoScene, PeriodAndNoiseAreClampedAndZeroPeriodMeansStill)
     EXPECT_EQ(scene.render(100, 1), scene.render(200, 2)); // no noise, no object: identical
     scene.setNoise(1000);
     EXPECT_EQ(scene.noise(), DemoScene::kMaxNoise);
+}
+
+TEST(DemoScene, NoiseIsOneLuminanceChangeAPixelOnTheWalkerAsOnTheRoom)
+{
+    DemoScene clean(5), noisy(5);
+    clean.setNoise(0);
+    noisy.setNoise(12);
+    const QSize size(352, 288);
+    const int walking = clean.motionPeriodMs() - DemoScene::kCrossingMs + 1000;
+    const auto draw = [&](const DemoScene& scene) {
+        QImage image(size, QImage::Format_RGB32);
+        scene.renderInto(image.bits(), int(image.bytesPerLine()), walking, 77, size);
+        return image;
+    };
+    const QImage a = draw(clean);
+    const QImage b = draw(noisy);
+    const QRect full = clean.objectRect(walking);
+    ASSERT_FALSE(full.isEmpty());
+    const QRect walker(full.x() * size.width() / DemoScene::kWidth,
+                       full.y() * size.height() / DemoScene::kHeight,
+                       full.width() * size.width() / DemoScene::kWidth,
+                       full.height() * size.height() / DemoScene::kHeight);
+
+    qint64 pixels = 0, changed = 0, walkerPixels = 0, walkerChanged = 0, unlike = 0;
+    for (int y = 0; y < size.height(); ++y) {
+        const uchar* pa = a.constScanLine(y);
+        const uchar* pb = b.constScanLine(y);
+        for (int x = 0; x < size.width(); ++x, pa += 4, pb += 4) {
+            ASSERT_EQ(pb[3], 0xFF) << "the fourth byte carries no noise";
+            int d[3];
+            for (int c = 0; c < 3; ++c) {
+                d[c] = int(pb[c]) - int(pa[c]);
+                ASSERT_LE(std::abs(d[c]), 12) << x << "," << y;
+            }
+            // Away from black and white, blue, green and red move alike.
+            const bool free =
+                std::min({pa[0], pa[1], pa[2]}) >= 12 && std::max({pa[0], pa[1], pa[2]}) <= 243;
+            unlike += free && (d[0] != d[1] || d[1] != d[2]);
+            const bool moved = d[0] != 0 || d[1] != 0 || d[2] != 0;
+            ++pixels;
+            changed += moved;
+            if (walker.contains(x, y)) {
+                ++walkerPixels;
+                walkerChanged += moved;
+            }
+        }
+    }
+    EXPECT_EQ(unlike, 0);
+    EXPECT_GT(100 * changed, 80 * pixels) << "noise everywhere";
+    ASSERT_GT(walkerPixels, 0);
+    EXPECT_GT(100 * walkerChanged, 80 * walkerPixels) << "the walker is as noisy as the room";
+}
+
+TEST(DemoScene, TheQuietRoomIsHandedOnAsDrawnOnceWithNoiseThatChangesEveryFrame)
+{
+    DemoScene scene(9);
+    scene.setLightPeriodMs(10000);
+    const QSize size(352, 288);
+    const int walking = scene.motionPeriodMs() - DemoScene::kCrossingMs + 500;
+    EXPECT_EQ(scene.quietFrame(walking, 1, size), nullptr) << "the walker is in the room";
+    EXPECT_EQ(scene.quietFrame(10500, 1, size), nullptr) << "the lamp is off";
+
+    // Each quiet frame is the room as drawn with one of the noises.
+    std::vector<QImage> drawn;
+    for (int k = 0; k < DemoScene::kQuietFrames; ++k) {
+        QImage image(size, QImage::Format_RGB32);
+        scene.renderInto(image.bits(), int(image.bytesPerLine()), 100, std::uint64_t(k), size);
+        drawn.push_back(image);
+    }
+    std::shared_ptr<const QImage> before;
+    for (std::uint64_t i = 0; i < 40; ++i) {
+        const std::shared_ptr<const QImage> frame =
+            scene.quietFrame(100 + std::int64_t(i) * 41, i, size);
+        ASSERT_NE(frame, nullptr);
+        ASSERT_EQ(frame->size(), size);
+        EXPECT_NE(std::find(drawn.begin(), drawn.end(), *frame), drawn.end()) << i;
+        if (before) {
+            EXPECT_NE(*frame, *before) << "frame " << i << " repeats the noise of the one before";
+            EXPECT_LE(MaxChange(frame->convertToFormat(QImage::Format_RGB888),
+                                before->convertToFormat(QImage::Format_RGB888)),
+                      2 * DemoScene::kDefaultNoise);
+        }
+        before = frame;
+    }
 }
