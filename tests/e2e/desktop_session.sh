@@ -11,9 +11,10 @@ set -euo pipefail
 program=${1:?usage: desktop_session.sh PROGRAM HELPFILE}
 helpfile=${2:?usage: desktop_session.sh PROGRAM HELPFILE}
 
+# shellcheck source=session.sh
+source "$(dirname "$0")/session.sh"
+
 # --------------------------------------------------------------- outside X
-# Everything the test starts runs in one process group of its own, so that
-# whatever way the test ends (failure, timeout, Ctrl+C) nothing is left over.
 if [ -z "${ILX_E2E_WORK:-}" ]; then
     if ! command -v xvfb-run >/dev/null 2>&1; then
         echo "SKIP: xvfb-run is not installed"
@@ -26,25 +27,13 @@ if [ -z "${ILX_E2E_WORK:-}" ]; then
         }
     done
     work=$(mktemp -d)
-    group=
     cleanup() {
-        if [ -n "$group" ]; then
-            kill -TERM -- "-$group" 2>/dev/null || true
-            sleep 0.3
-            kill -KILL -- "-$group" 2>/dev/null || true
-        fi
+        end_session
         rm -rf "$work"
     }
     trap cleanup EXIT
     trap 'exit 1' INT TERM HUP
-    # Not a group leader here (no job control), so setsid starts a new group
-    # in place and $! is its id.
-    ILX_E2E_WORK=$work setsid xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-        bash "$0" "$program" "$helpfile" </dev/null &
-    group=$!
-    status=0
-    wait "$group" || status=$?
-    exit "$status"
+    run_inside_x "$work" "$0" "$program" "$helpfile"
 fi
 
 # ---------------------------------------------------------------- inside X
@@ -80,23 +69,12 @@ fail() {
     exit 1
 }
 
-# until SECONDS COMMAND...: true once COMMAND succeeds, false after SECONDS.
-until_true() {
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-}
 
 # Visible main windows (the second copy's box is titled without "LE").
 main_windows() { xdotool search --onlyvisible --name '^i-Lumerix LE' 2>/dev/null || true; }
 title_of() { xdotool getwindowname "$1" 2>/dev/null || true; }
 has_caption() { [ "$(title_of "$window")" = "$caption" ]; }
 
-running() { kill -0 "$1" 2>/dev/null; }
-exited() { ! running "$1"; }
 
 # Frame width and height stored in a capture-format file (a bitmap header).
 format_of() { od -An -t d4 -j 4 -N 8 "$1" | awk '{ print $1 "x" $2 }'; }

@@ -14,6 +14,9 @@ cmake=${1:?usage: installed_session.sh CMAKE BUILD_DIR}
 build=${2:?usage: installed_session.sh CMAKE BUILD_DIR}
 id=org.ilumerix.LightEdition
 
+# shellcheck source=session.sh
+source "$(dirname "$0")/session.sh"
+
 # --------------------------------------------------------------- outside X
 if [ -z "${ILX_E2E_WORK:-}" ]; then
     if ! command -v xvfb-run >/dev/null 2>&1; then
@@ -27,13 +30,8 @@ if [ -z "${ILX_E2E_WORK:-}" ]; then
         }
     done
     work=$(mktemp -d)
-    group=
     cleanup() {
-        if [ -n "$group" ]; then
-            kill -TERM -- "-$group" 2>/dev/null || true
-            sleep 0.3
-            kill -KILL -- "-$group" 2>/dev/null || true
-        fi
+        end_session
         chmod -R u+w "$work" 2>/dev/null || true
         rm -rf "$work"
     }
@@ -72,12 +70,7 @@ if [ -z "${ILX_E2E_WORK:-}" ]; then
 
     # The installed program's folder takes no files.
     chmod a-w "$prefix/bin"
-    ILX_E2E_WORK=$work setsid xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-        bash "$0" "$cmake" "$build" </dev/null &
-    group=$!
-    status=0
-    wait "$group" || status=$?
-    exit "$status"
+    run_inside_x "$work" "$0" "$cmake" "$build"
 fi
 
 # ---------------------------------------------------------------- inside X
@@ -110,16 +103,6 @@ fail() {
     done
     exit 1
 }
-until_true() {
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-}
-running() { kill -0 "$1" 2>/dev/null; }
-exited() { ! running "$1"; }
 
 "$prefix/bin/ilumerix" >"$work/program.log" 2>&1 &
 program=$!

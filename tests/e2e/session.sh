@@ -1,0 +1,42 @@
+# Sourced by the end-to-end scripts: running a script again on a private X
+# display, in a process group of its own so that whatever way the test ends
+# (failure, timeout, Ctrl+C) nothing is left over, and waiting helpers.
+
+e2e_group=
+
+# Ends the private display's process group, if it was started.
+end_session() {
+    if [ -n "$e2e_group" ]; then
+        kill -TERM -- "-$e2e_group" 2>/dev/null || true
+        sleep 0.3
+        kill -KILL -- "-$e2e_group" 2>/dev/null || true
+    fi
+}
+
+# run_inside_x WORK SCRIPT ARGS...: SCRIPT with ARGS on a private display,
+# with ILX_E2E_WORK=WORK; exits with its status.
+run_inside_x() {
+    local work=$1
+    shift
+    # Not a group leader here (no job control), so setsid starts a new group
+    # in place and $! is its id.
+    ILX_E2E_WORK=$work setsid xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+        bash "$@" </dev/null &
+    e2e_group=$!
+    local status=0
+    wait "$e2e_group" || status=$?
+    exit "$status"
+}
+
+# until_true SECONDS COMMAND...: true once COMMAND succeeds, false after SECONDS.
+until_true() {
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
+
+running() { kill -0 "$1" 2>/dev/null; }
+exited() { ! running "$1"; }
