@@ -169,40 +169,11 @@ std::shared_ptr<const DemoScene::Drawn> DemoScene::drawnAt(QSize size) const
     return drawn_;
 }
 
-std::shared_ptr<const QImage> DemoScene::quietFrame(std::int64_t timeMs, std::uint64_t frameIndex,
-                                                    QSize size) const
+QSize DemoScene::DrawnSize(QSize size)
 {
-    if (!objectRect(timeMs).isEmpty() || !lightOn(timeMs) || size.width() <= 0 ||
-        size.height() <= 0 || size.width() > kWidth || size.height() > kHeight)
-        return {};
-    const int amplitude = noise_.load();
-    {
-        const std::lock_guard lock(cacheMutex_);
-        if (quiet_.size == size && quiet_.amplitude == amplitude)
-            return quiet_.frames[pickQuiet(frameIndex)];
-    }
-    // Drawn outside the lock (renderInto takes it): a quiet time draws the
-    // room and its noise alone.
-    std::vector<std::shared_ptr<const QImage>> frames;
-    for (int k = 0; k < kQuietFrames; ++k) {
-        auto frame = std::make_shared<QImage>(size, QImage::Format_RGB32);
-        renderInto(frame->bits(), int(frame->bytesPerLine()), timeMs, std::uint64_t(k), size);
-        frames.push_back(std::move(frame));
-    }
-    const std::lock_guard lock(cacheMutex_);
-    quiet_.size = size;
-    quiet_.amplitude = amplitude;
-    quiet_.frames = std::move(frames);
-    return quiet_.frames[pickQuiet(frameIndex)];
-}
-
-std::size_t DemoScene::pickQuiet(std::uint64_t frameIndex) const
-{
-    // Even frames draw from the first half, odd ones from the second: two
-    // frames in a row never show the same noise.
-    constexpr std::uint64_t half = kQuietFrames / 2;
-    const std::uint64_t lot = Mix((std::uint64_t(seed_) << 32) ^ frameIndex ^ 0x51554945ull);
-    return std::size_t((frameIndex % 2) * half + lot % half);
+    if (size.width() < 1 || size.height() < 1 || size.width() > kWidth || size.height() > kHeight)
+        return QSize(kWidth, kHeight);
+    return size;
 }
 
 std::shared_ptr<const DemoScene::Noise> DemoScene::noisePlane(int amplitude) const
@@ -272,8 +243,7 @@ void AddNoise(std::uint8_t* out, const std::uint8_t* from, const std::uint8_t* u
 void DemoScene::renderInto(std::uint8_t* pixels, int stride, std::int64_t timeMs,
                            std::uint64_t frameIndex, QSize size) const
 {
-    if (size.width() <= 0 || size.height() <= 0 || size.width() > kWidth || size.height() > kHeight)
-        size = QSize(kWidth, kHeight);
+    size = DrawnSize(size);
     const std::shared_ptr<const Drawn> drawn = drawnAt(size);
     const int width = size.width();
     const int height = size.height();

@@ -59,15 +59,9 @@ public:
     // small picture.
     void renderInto(std::uint8_t* pixels, int stride, std::int64_t timeMs, std::uint64_t frameIndex,
                     QSize size = QSize(kWidth, kHeight)) const;
-
-    // Frames of the quiet room (no object, the light on) at `size` are
-    // drawn once, kQuietFrames of them, each with noise of its own; a camera
-    // hands them on as they are instead of drawing the same room 24 times a
-    // second. Frame `frameIndex` is one of them by lot, never the one of the
-    // frame before. Null while the room is not quiet at timeMs.
-    static constexpr int kQuietFrames = 8;
-    std::shared_ptr<const QImage> quietFrame(std::int64_t timeMs, std::uint64_t frameIndex,
-                                             QSize size) const;
+    // The size a picture of `size` is drawn at: its own, up to the full room;
+    // the full room for an empty or larger one.
+    static QSize DrawnSize(QSize size);
 
 private:
     // The room and the object drawn at one size.
@@ -88,7 +82,6 @@ private:
         std::vector<std::uint8_t> down;
     };
     std::shared_ptr<const Noise> noisePlane(int amplitude) const;
-    std::size_t pickQuiet(std::uint64_t frameIndex) const;
 
     std::uint32_t seed_;
     QImage background_;
@@ -101,12 +94,5 @@ private:
     mutable std::mutex cacheMutex_; // render() may run on two threads
     mutable std::shared_ptr<const Drawn> drawn_;
     mutable std::shared_ptr<const Noise> noiseOffsets_;
-    struct Quiet
-    {
-        QSize size;
-        int amplitude = -1;
-        std::vector<std::shared_ptr<const QImage>> frames; // RGB32
-    };
-    mutable Quiet quiet_;
     mutable int noiseOffsetsAmplitude_ = -1;
 };

@@ -156,16 +156,6 @@ GstCapsRef SizeCaps(QSize size)
                                           GST_TYPE_FRACTION, 1, 1, nullptr));
 }
 
-// The demo draws at the picture's own size up to its full room; the scaler
-// passes such frames through untouched.
-QSize DemoDrawSize(QSize size)
-{
-    if (size.width() < 1 || size.height() < 1 || size.width() > DemoScene::kWidth ||
-        size.height() > DemoScene::kHeight)
-        return QSize(DemoScene::kWidth, DemoScene::kHeight);
-    return size;
-}
-
 // The demo draws as many frames a second as the session asks, up to its own
 // rate.
 int DemoFps(const CaptureParams& params)
@@ -358,29 +348,15 @@ void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
     const std::uint64_t index = stream->demoFrame;
     const GstClockTime pts = stream->demoNextPts;
     const std::int64_t timeMs = std::int64_t(pts / GST_MSECOND);
-    GstBuffer* buffer = nullptr;
-    if (auto quiet = stream->scene->quietFrame(timeMs, index, size);
-        quiet && gsize(quiet->sizeInBytes()) == bytes) {
-        // The quiet room is handed on as drawn, read-only, kept alive by the
-        // buffer: no pixel is touched on this thread.
-        auto keep = std::make_unique<std::shared_ptr<const QImage>>(quiet);
-        buffer = gst_buffer_new_wrapped_full(
-            GST_MEMORY_FLAG_READONLY, const_cast<uchar*>(quiet->constBits()), bytes, 0, bytes,
-            keep.release(),
-            [](gpointer kept) { delete static_cast<std::shared_ptr<const QImage>*>(kept); });
-    } else {
-        buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
-        GstMapInfo map;
-        if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
-            if (buffer)
-                gst_buffer_unref(buffer);
-            return;
-        }
-        stream->scene->renderInto(map.data, int(stride), timeMs, index, size);
-        gst_buffer_unmap(buffer, &map);
-    }
-    if (!buffer)
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
+    GstMapInfo map;
+    if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
+        if (buffer)
+            gst_buffer_unref(buffer);
         return;
+    }
+    stream->scene->renderInto(map.data, int(stride), timeMs, index, size);
+    gst_buffer_unmap(buffer, &map);
     ++stream->demoFrame;
     const GstClockTime duration = gst_util_uint64_scale(1, GST_SECOND, guint64(fps));
     stream->demoNextPts += duration;
@@ -585,7 +561,7 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
         sync = true;
         if (!src)
             break;
-        const QSize drawn = DemoDrawSize(size);
+        const QSize drawn = DemoScene::DrawnSize(size);
         fresh->demoWidth = drawn.width();
         fresh->demoHeight = drawn.height();
         fresh->demoPushed = drawn;
@@ -821,7 +797,7 @@ bool GstCaptureDriver::Impl::applySize(QSize size)
         const std::lock_guard lock(stream->mutex);
         before = stream->sequence;
     }
-    const QSize drawn = DemoDrawSize(size);
+    const QSize drawn = DemoScene::DrawnSize(size);
     stream->demoWidth = drawn.width();
     stream->demoHeight = drawn.height();
     g_object_set(capsfilter, "caps", SizeCaps(size).get(), nullptr);

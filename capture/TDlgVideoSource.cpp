@@ -46,6 +46,18 @@ struct BalanceRefs
     std::vector<ChannelRef> channels;
 };
 
+// A period in whole seconds up to maxMs, 0 shown as "never".
+QSpinBox* makeSecondsSpin(const char* name, int maxMs, int valueMs, QWidget* parent)
+{
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(QString::fromLatin1(name));
+    spin->setRange(0, maxMs / 1000);
+    spin->setSpecialValueText(QStringLiteral("never"));
+    spin->setSuffix(QStringLiteral(" s"));
+    spin->setValue(valueMs / 1000);
+    return spin;
+}
+
 } // namespace
 
 bool HasColourBalance(GstElement* element)
@@ -62,22 +74,14 @@ TDlgVideoSource::TDlgVideoSource(DemoScene& scene, QWidget* parent,
     setObjectName(QStringLiteral("TDlgVideoSource"));
     setWindowTitle(QStringLiteral("Video source"));
 
-    SpinEditPeriod = new QSpinBox(this);
-    SpinEditPeriod->setObjectName(QStringLiteral("SpinEditPeriod"));
-    SpinEditPeriod->setRange(0, DemoScene::kMaxPeriodMs / 1000);
-    SpinEditPeriod->setSpecialValueText(QStringLiteral("never"));
-    SpinEditPeriod->setSuffix(QStringLiteral(" s"));
-    SpinEditPeriod->setValue(scene.motionPeriodMs() / 1000);
+    SpinEditPeriod =
+        makeSecondsSpin("SpinEditPeriod", DemoScene::kMaxPeriodMs, scene.motionPeriodMs(), this);
     SpinEditNoise = new QSpinBox(this);
     SpinEditNoise->setObjectName(QStringLiteral("SpinEditNoise"));
     SpinEditNoise->setRange(0, DemoScene::kMaxNoise);
     SpinEditNoise->setValue(scene.noise());
-    SpinEditLight = new QSpinBox(this);
-    SpinEditLight->setObjectName(QStringLiteral("SpinEditLight"));
-    SpinEditLight->setRange(0, DemoScene::kMaxLightPeriodMs / 1000);
-    SpinEditLight->setSpecialValueText(QStringLiteral("never"));
-    SpinEditLight->setSuffix(QStringLiteral(" s"));
-    SpinEditLight->setValue(scene.lightPeriodMs() / 1000);
+    SpinEditLight =
+        makeSecondsSpin("SpinEditLight", DemoScene::kMaxLightPeriodMs, scene.lightPeriodMs(), this);
 
     const int period = scene.motionPeriodMs();
     const int noise = scene.noise();

@@ -176,36 +176,3 @@ TEST(DemoScene, NoiseIsOneLuminanceChangeAPixelOnTheWalkerAsOnTheRoom)
     ASSERT_GT(walkerPixels, 0);
     EXPECT_GT(100 * walkerChanged, 80 * walkerPixels) << "the walker is as noisy as the room";
 }
-
-TEST(DemoScene, TheQuietRoomIsHandedOnAsDrawnOnceWithNoiseThatChangesEveryFrame)
-{
-    DemoScene scene(9);
-    scene.setLightPeriodMs(10000);
-    const QSize size(352, 288);
-    const int walking = scene.motionPeriodMs() - DemoScene::kCrossingMs + 500;
-    EXPECT_EQ(scene.quietFrame(walking, 1, size), nullptr) << "the walker is in the room";
-    EXPECT_EQ(scene.quietFrame(10500, 1, size), nullptr) << "the lamp is off";
-
-    // Each quiet frame is the room as drawn with one of the noises.
-    std::vector<QImage> drawn;
-    for (int k = 0; k < DemoScene::kQuietFrames; ++k) {
-        QImage image(size, QImage::Format_RGB32);
-        scene.renderInto(image.bits(), int(image.bytesPerLine()), 100, std::uint64_t(k), size);
-        drawn.push_back(image);
-    }
-    std::shared_ptr<const QImage> before;
-    for (std::uint64_t i = 0; i < 40; ++i) {
-        const std::shared_ptr<const QImage> frame =
-            scene.quietFrame(100 + std::int64_t(i) * 41, i, size);
-        ASSERT_NE(frame, nullptr);
-        ASSERT_EQ(frame->size(), size);
-        EXPECT_NE(std::find(drawn.begin(), drawn.end(), *frame), drawn.end()) << i;
-        if (before) {
-            EXPECT_NE(*frame, *before) << "frame " << i << " repeats the noise of the one before";
-            EXPECT_LE(MaxChange(frame->convertToFormat(QImage::Format_RGB888),
-                                before->convertToFormat(QImage::Format_RGB888)),
-                      2 * DemoScene::kDefaultNoise);
-        }
-        before = frame;
-    }
-}

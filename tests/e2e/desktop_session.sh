@@ -16,16 +16,7 @@ source "$(dirname "$0")/session.sh"
 
 # --------------------------------------------------------------- outside X
 if [ -z "${ILX_E2E_WORK:-}" ]; then
-    if ! command -v xvfb-run >/dev/null 2>&1; then
-        echo "SKIP: xvfb-run is not installed"
-        exit 77
-    fi
-    for tool in xdotool import compare; do
-        command -v "$tool" >/dev/null 2>&1 || {
-            echo "FAIL: $tool is not installed (scripts/setup installs it)"
-            exit 1
-        }
-    done
+    need_tools xdotool import compare
     work=$(mktemp -d)
     cleanup() {
         end_session
@@ -145,11 +136,7 @@ count=$(main_windows | wc -l)
 echo "second copy: turned away, one main window left"
 
 # ---------------------------------------------------------------- closing
-xdotool windowfocus --sync "$window" key ctrl+q
-until_true 15 exited "$first" || fail "the program did not end on Ctrl+Q"
-status=0
-wait "$first" || status=$?
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+quit_program "$window" "$first" || fail "$quit_error"
 for log in first second; do
     clean_output "$work/$log.log" || fail "the $log copy's output reports a fault"
 done

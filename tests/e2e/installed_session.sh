@@ -19,16 +19,7 @@ source "$(dirname "$0")/session.sh"
 
 # --------------------------------------------------------------- outside X
 if [ -z "${ILX_E2E_WORK:-}" ]; then
-    if ! command -v xvfb-run >/dev/null 2>&1; then
-        echo "SKIP: xvfb-run is not installed"
-        exit 77
-    fi
-    for tool in xdotool import convert desktop-file-validate appstreamcli; do
-        command -v "$tool" >/dev/null 2>&1 || {
-            echo "FAIL: $tool is not installed (scripts/setup installs it)"
-            exit 1
-        }
-    done
+    need_tools xdotool import convert desktop-file-validate appstreamcli
     work=$(mktemp -d)
     cleanup() {
         end_session
@@ -126,11 +117,7 @@ help_shown() {
 until_true 15 help_shown || fail "the help window shows almost nothing (dark share $dark): the help file was not found"
 echo "help: contents shown (dark share $dark)"
 
-xdotool windowfocus --sync "$window" key ctrl+q
-until_true 15 exited "$program" || fail "the program did not end on Ctrl+Q"
-status=0
-wait "$program" || status=$?
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+quit_program "$window" "$program" || fail "$quit_error"
 clean_output "$work/program.log" || fail "the program's output reports a fault"
 
 [ "$(ls -A "$prefix/bin")" = ilumerix ] || fail "files were written beside the installed program: $(ls -A "$prefix/bin")"

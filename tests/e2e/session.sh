@@ -4,6 +4,22 @@
 
 e2e_group=
 
+# need_tools TOOL...: skips the test (77) without xvfb-run, fails it without
+# any other TOOL.
+need_tools() {
+    if ! command -v xvfb-run >/dev/null 2>&1; then
+        echo "SKIP: xvfb-run is not installed"
+        exit 77
+    fi
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || {
+            echo "FAIL: $tool is not installed (scripts/setup installs it)"
+            exit 1
+        }
+    done
+}
+
 # Ends the private display's process group, if it was started.
 end_session() {
     if [ -n "$e2e_group" ]; then
@@ -40,3 +56,19 @@ until_true() {
 
 running() { kill -0 "$1" 2>/dev/null; }
 exited() { ! running "$1"; }
+
+# quit_program WINDOW PID: Ctrl+Q on WINDOW, as a user quits; true when the
+# program PID (a child of this shell) then ends with status 0, else false
+# with how it ended in $quit_error.
+quit_error=
+quit_program() {
+    xdotool windowfocus --sync "$1" key ctrl+q
+    if ! until_true 15 exited "$2"; then
+        quit_error="the program did not end on Ctrl+Q"
+        return 1
+    fi
+    local status=0
+    wait "$2" || status=$?
+    quit_error="the program ended with status $status"
+    [ "$status" -eq 0 ]
+}
