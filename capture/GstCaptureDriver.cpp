@@ -23,6 +23,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -68,7 +69,9 @@ constexpr int kFirstFrameTimeoutMs = 5000;
 // one that refuses or is not there fails at once, whatever this says.
 constexpr int kFirstNetworkFrameTimeoutMs = 10000;
 constexpr int kFormatChangeTimeoutMs = 3000;
-constexpr int kIdlePumpMs = 100;
+// How late a frame may find the preview and still be shown on its beat: the
+// sink's clock and the event loop each add a little jitter.
+constexpr int kPaceSlackMs = 3;
 constexpr int kReprobeMs = 2000;
 
 const QList<QSize> kDemoSizes = {QSize(160, 120), QSize(176, 144), QSize(320, 240), QSize(352, 288),
@@ -184,6 +187,15 @@ struct Stream
     QImage latest;
     std::uint64_t sequence = 0;
     bool failed = false;
+    // The GUI thread is told of a new frame while it shows them; one wake at
+    // a time, however many frames arrive before it runs.
+    std::atomic<bool> wanted{false};
+    std::atomic<bool> wakePosted{false};
+    std::function<void()> wake; // set before the stream runs, then read only
+    // Sink's streaming thread only: the layout of the caps frames last came
+    // with, read once rather than parsed again for every frame.
+    GstCapsRef sinkCaps;
+    GstVideoInfo sinkInfo{};
 
     // Demo source only.
     const DemoScene* scene = nullptr;
@@ -237,9 +249,15 @@ GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
     mapped->sample = gst_app_sink_pull_sample(sink);
     if (!mapped->sample)
         return GST_FLOW_EOS;
-    GstVideoInfo info;
+    GstCaps* caps = gst_sample_get_caps(mapped->sample);
+    if (caps && caps != stream->sinkCaps.get()) {
+        stream->sinkCaps.reset();
+        if (gst_video_info_from_caps(&stream->sinkInfo, caps))
+            stream->sinkCaps.reset(gst_caps_ref(caps));
+    }
+    const GstVideoInfo& info = stream->sinkInfo;
     mapped->buffer = gst_sample_get_buffer(mapped->sample);
-    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(mapped->sample)) || !mapped->buffer ||
+    if (!caps || caps != stream->sinkCaps.get() || !mapped->buffer ||
         !gst_buffer_map(mapped->buffer, &mapped->map, GST_MAP_READ)) {
         gst_sample_unref(mapped->sample);
         return GST_FLOW_OK;
@@ -263,6 +281,8 @@ GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
         ++stream->sequence;
     }
     stream->changed.notify_all();
+    if (stream->wanted.load(std::memory_order_relaxed) && !stream->wakePosted.exchange(true))
+        stream->wake();
     return GST_FLOW_OK;
 }
 
@@ -376,6 +396,9 @@ struct GstCaptureDriver::Impl
             gst_init(nullptr, nullptr);
         pump.setParent(&context);
         QObject::connect(&pump, &QTimer::timeout, &context, [this] { pumpTick(); });
+        pace.setSingleShot(true);
+        paceClock.start();
+        QObject::connect(&pace, &QTimer::timeout, &context, [this] { pumpTick(); });
         plugBack.setSingleShot(true);
         QObject::connect(&plugBack, &QTimer::timeout, &context, [this] {
             demoUnplugged = false;
@@ -394,6 +417,8 @@ struct GstCaptureDriver::Impl
     void closePipeline();
     void startPump();
     void pumpTick();
+    void frameArrived(std::uint64_t generation);
+    bool showingFrames() const { return preview && viewShown; }
     void streamFailed(std::uint64_t generation, int id, const QString& text);
     // Reports a failure found inside a call from the event loop, never from
     // within the call itself.
@@ -416,7 +441,13 @@ struct GstCaptureDriver::Impl
     QElapsedTimer sinceProbe;
 
     QObject context; // receives work queued from streaming threads
+    // Frames reach the preview as they arrive, no faster than the preview
+    // rate; `pump` only looks for a camera gone quiet, and is put off by
+    // every frame shown, so a live preview wakes once a frame.
     QTimer pump;
+    QTimer pace; // a frame that came early waits for its beat here
+    QElapsedTimer paceClock;
+    qint64 nextShowMs = 0; // the beat: when the next frame may be shown
 
     bool session = false;
     QSize viewSize;
@@ -638,6 +669,10 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
     sinkCallbacks.new_sample = OnNewSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &sinkCallbacks, fresh.get(), nullptr);
 
+    fresh->wake = [this, gen = generation] {
+        QMetaObject::invokeMethod(
+            &context, [this, gen] { frameArrived(gen); }, Qt::QueuedConnection);
+    };
     stream = std::move(fresh);
     pipeline = std::move(pipe);
     capsfilter = caps.get();
@@ -667,6 +702,7 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
 void GstCaptureDriver::Impl::haltPipeline()
 {
     pump.stop();
+    pace.stop();
     if (pipeline) {
         // Handler first, so nothing is queued for a pipeline that is going
         // away (the pipeline flushes its own bus on the way to NULL).
@@ -748,11 +784,31 @@ void GstCaptureDriver::Impl::queueFailure(int id, const QString& text)
 
 void GstCaptureDriver::Impl::startPump()
 {
-    pump.start(preview && viewShown ? std::max(1, previewRate) : kIdlePumpMs);
+    // Often enough to notice a lost camera in a tenth of the time it is given.
+    pump.start(std::clamp(options.stallMs / 10, 20, 500));
+    pace.stop();
+    if (stream)
+        stream->wanted = showingFrames();
 }
 
-// GUI thread, at the preview rate: hand the newest frame to the preview and
-// notice a camera that has gone quiet.
+// GUI thread: a frame came while the preview shows them. Shown now if its
+// beat has come, else when it comes.
+void GstCaptureDriver::Impl::frameArrived(std::uint64_t gen)
+{
+    if (gen != generation || !stream)
+        return;
+    stream->wakePosted = false; // before looking: a later frame wakes again
+    if (!showingFrames() || pace.isActive())
+        return;
+    const qint64 wait = nextShowMs - kPaceSlackMs - paceClock.elapsed();
+    if (wait > 0)
+        pace.start(int(wait));
+    else
+        pumpTick();
+}
+
+// GUI thread, on a frame's beat or the look for a lost camera: hand the
+// newest frame to the preview and notice a camera that has gone quiet.
 void GstCaptureDriver::Impl::pumpTick()
 {
     if (!stream || streamDead)
@@ -778,8 +834,13 @@ void GstCaptureDriver::Impl::pumpTick()
     }
     deliveredSequence = sequence;
     sinceFrame.start();
-    if (!preview || !viewShown)
+    if (!showingFrames())
         return;
+    // On the beat while frames keep up with it, a new beat after a pause.
+    const qint64 now = paceClock.elapsed();
+    nextShowMs = (now <= nextShowMs + kPaceSlackMs ? nextShowMs : now) + previewRate;
+    pace.stop();
+    pump.start(); // no look for a lost camera while frames come
     CaptureVideoHeader header;
     header.data = frame.constBits();
     header.bufferLength = std::uint32_t(frame.sizeInBytes());

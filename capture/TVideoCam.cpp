@@ -272,7 +272,9 @@ void TVideoCam::InstallNotifications()
     });
     driver_->setFrameNotification([](const CaptureVideoHeader* header) {
         if (TVideoCam* cam = Instance()) {
-            cam->update();
+            // Painted now rather than at the next turn of the event loop,
+            // which would cost the GUI thread a second wake every frame.
+            cam->repaint();
             cam->DoFrame(header);
         }
         return 1;

@@ -285,6 +285,41 @@ TEST_F(GstDriver, TheDemoDrawsAtTheSessionsSizeAndRate)
     EXPECT_EQ(driver.currentFrame().size(), QSize(176, 144));
 }
 
+TEST_F(GstDriver, ACameraSlowerThanThePreviewWakesTheGuiThreadOnlyForItsFrames)
+{
+    // Counts what the GUI thread is woken for: timers, and work queued to it.
+    struct Wakes : QObject
+    {
+        int timers = 0;
+        int queued = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            timers += e->type() == QEvent::Timer;
+            queued += e->type() == QEvent::MetaCall;
+            return false;
+        }
+    } wakes;
+    CountFrames();
+    connect(kDemo);
+    CaptureParams params = *driver.captureParams();
+    params.requestMicroSecPerFrame = 1000000 / 8;
+    ASSERT_TRUE(driver.setCaptureParams(params));
+    driver.setPreviewRate(1000 / 24);
+    driver.setPreview(true);
+    WaitUntil([] { return false; }, 300);
+    qApp->installEventFilter(&wakes);
+    const int before = frames;
+    WaitUntil([] { return false; }, 1000);
+    qApp->removeEventFilter(&wakes);
+    const int shown = frames - before;
+    EXPECT_GE(shown, 5);
+    EXPECT_LE(shown, 10);
+    // Eight frames a second wake it about eight times, not at the preview's
+    // 24 a second.
+    EXPECT_LE(wakes.timers, 2);
+    EXPECT_LE(wakes.queued, shown + 2);
+}
+
 TEST_F(GstDriver, AViewNoOneSeesGetsNoFramesUntilItIsShownAgain)
 {
     CountFrames();
