@@ -224,3 +224,32 @@ TEST_F(Watch, AMinimisedWindowPaintsNoPreviewUntilItIsRestored)
     app.Form().showNormal();
     EXPECT_TRUE(WaitFor([&] { return counter.paints > minimised + 3; }, 3000));
 }
+
+// A camera slower than the preview (12 frames a second against 24) is painted
+// once for each frame it sends, no more; Pause stops the painting and Play
+// brings the camera back at once.
+TEST_F(Watch, ACameraSlowerThanThePreviewIsPaintedOnceAFrameAndPauseStopsIt)
+{
+    app.Store("iLXLE.INI", "FramesCapture", "12");
+    app.Store("iLXLE.INI", "FramesPreview", "24");
+    app.Start();
+    auto* view = app.Form().findChild<QWidget*>(QStringLiteral("VideoCam"));
+    ASSERT_NE(view, nullptr);
+    PaintCounter counter(view);
+    ASSERT_TRUE(WaitFor([&] { return counter.paints > 3; }, 3000)) << "a live preview paints";
+    const int before = counter.paints;
+    Program::Pause(2000);
+    const int painted = counter.paints - before;
+    EXPECT_GE(painted, 16) << "every frame of the camera's 24 in 2 s is shown";
+    EXPECT_LE(painted, 28) << "no frame is painted twice, nor on the preview's own beat";
+
+    app.Key(Qt::Key_Space);
+    ASSERT_TRUE(app.Widget(QStringLiteral("ImageFreeze"))->isVisible());
+    Program::Pause(200);
+    const int paused = counter.paints;
+    Program::Pause(800);
+    EXPECT_EQ(counter.paints, paused) << "nothing painted under the still";
+
+    app.Key(Qt::Key_Space);
+    EXPECT_TRUE(WaitFor([&] { return counter.paints > paused + 2; }, 1000));
+}
