@@ -1,5 +1,5 @@
 // The main window watching on its own: a lost camera tried again until it
-// comes back, and the pictures kept within the user's limits.
+// comes back.
 #include "TFormMainLE.h"
 
 #include "Clock.h"
@@ -66,22 +66,4 @@ void TFormMainLE::TimerReconnectTimer()
     if (scanBeforeLoss_ && !scan_->Scanning())
         scan_->RxSpeedButtonAnalyseClick(&TimerReconnect);
     scanBeforeLoss_ = false;
-}
-
-TRetentionLimits TFormMainLE::KeepLimits() const
-{
-    return TRetentionLimits{options_.KeepDays(), qint64(options_.KeepMB()) * 1024 * 1024};
-}
-
-void TFormMainLE::NotifyDesktop(const QImage& frame, const QString& pictureName)
-{
-    // Every detection counts for the quiet minute, told or not.
-    const bool first = notifier_.FirstAfterQuiet(IlxTickCount());
-    if (first && options_.NotifyDesktop() && (isMinimized() || !isVisible()))
-        notifier_.Notify(IlxNow(), frame, pictureName);
-}
-
-void TFormMainLE::KeepPicturesWithinLimits()
-{
-    retention_.Enforce(options_.PicturesFolder(), KeepLimits(), IlxNow());
 }
