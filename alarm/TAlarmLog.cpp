@@ -20,31 +20,30 @@ QByteArray encodeLine(const QString& line)
 
 } // namespace
 
-TAlarmLog::TAlarmLog(QString path, std::mutex& lock, bool logging)
-    : path_(std::move(path)), lock_(lock), logging_(logging)
-{}
+TAlarmLog::TAlarmLog(QString path) : path_(std::move(path)) {}
 
 QString TAlarmLog::Stamp(const QDateTime& when)
 {
     return QLocale().toString(when, QStringLiteral("dd MMMM yyyy HH:mm:ss"));
 }
 
-bool TAlarmLog::ReadFile(bool& existed)
+std::optional<QStringList> TAlarmLog::Lines() const
 {
-    lines_.emplace();
+    const std::lock_guard guard(mutex_);
+    return lines_;
+}
+
+bool TAlarmLog::ReadFile(QStringList& lines, bool& existed) const
+{
     QFile file(path_);
     existed = file.exists();
     if (!existed)
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        lines_.reset();
+    if (!file.open(QIODevice::ReadOnly))
         return false;
-    }
     const qint64 size = file.size();
-    if (size > kMaxReadBytes && !file.seek(size - kMaxReadBytes)) {
-        lines_.reset();
+    if (size > kMaxReadBytes && !file.seek(size - kMaxReadBytes))
         return false;
-    }
     QByteArray bytes = file.readAll();
     if (size > kMaxReadBytes) {
         // The first line read is cut; it goes.
@@ -55,89 +54,124 @@ bool TAlarmLog::ReadFile(bool& existed)
     // A file ended by a line break has no last line after it.
     if (!raw.isEmpty() && raw.last().isEmpty())
         raw.removeLast();
-    lines_->reserve(raw.size() + 8);
+    lines.reserve(raw.size() + 8);
     for (QByteArray& line : raw) {
         if (line.endsWith('\r'))
             line.chop(1);
-        lines_->append(QString::fromLocal8Bit(line));
+        lines.append(QString::fromLocal8Bit(line));
     }
-    return Trim();
+    return Trim(lines);
 }
 
-bool TAlarmLog::Open()
+/*!
+ * \brief Starts a sound run. Runs on the sound thread.
+ */
+bool TAlarmLog::Open(bool logging)
 {
+    const std::lock_guard guard(mutex_);
+    logging_ = logging;
+    lines_.emplace();
     bool existed = false;
-    if (!ReadFile(existed))
+    if (!ReadFile(*lines_, existed)) {
+        lines_.reset();
         return false;
+    }
     if (existed) {
+        // Written out together with the next line.
         lines_->append(QString());
-    } else {
-        if (!Add(QStringLiteral("Logfile \"Sound Alarm\"")) || !Add(QString()))
-            return false;
+    } else if (!AddToRun(QStringLiteral("Logfile \"Sound Alarm\"")) || !AddToRun(QString())) {
+        return false;
     }
-    return Add(QStringLiteral("Date: ") + Stamp(IlxNow())) && Add(QString());
+    return AddToRun(QStringLiteral("Date: ") + Stamp(IlxNow())) && AddToRun(QString());
 }
 
-bool TAlarmLog::AppendEvent(const QString& path, std::mutex& lock, const QString& line)
-{
-    TAlarmLog log(path, lock, true);
-    bool existed = false;
-    if (!log.ReadFile(existed))
-        return false;
-    if (!existed && (!log.Add(QStringLiteral("Logfile \"Sound Alarm\"")) || !log.Add(QString())))
-        return false;
-    return log.Add(line);
-}
-
+/*!
+ * \brief A line of the sound run. Runs on the sound thread.
+ */
 bool TAlarmLog::Add(const QString& line)
+{
+    const std::lock_guard guard(mutex_);
+    return AddToRun(line);
+}
+
+/*!
+ * \brief Ends the sound run. Runs on the main thread, after the sound thread
+ * has ended; a no-op when no run is open.
+ */
+bool TAlarmLog::Close()
+{
+    const std::lock_guard guard(mutex_);
+    const bool ok = AddToRun(QStringLiteral("End of Thread \"Sound Alarm\"")) &&
+                    AddToRun(QStringLiteral("Date: ") + Stamp(IlxNow()));
+    lines_.reset();
+    logging_ = false;
+    return ok;
+}
+
+/*!
+ * \brief Writes one event line now, whatever the sound is doing. Runs on the
+ * main thread.
+ *
+ * A logging run writes its whole list over the file at every line, so the
+ * line joins that list: appended to the file behind the run's back, it would
+ * be gone at the run's next line. A run that writes nothing more (logging
+ * off, or after a failed write) leaves the file to the event.
+ */
+bool TAlarmLog::AppendEvent(const QString& line)
+{
+    const std::lock_guard guard(mutex_);
+    if (logging_ && lines_)
+        return AddToRun(line);
+    QStringList lines;
+    bool existed = false;
+    if (!ReadFile(lines, existed))
+        return false;
+    if (!existed &&
+        (!Append(lines, QStringLiteral("Logfile \"Sound Alarm\"")) || !Append(lines, QString())))
+        return false;
+    return Append(lines, line);
+}
+
+bool TAlarmLog::AddToRun(const QString& line)
 {
     if (!logging_ || !lines_)
         return true;
-    lines_->append(line);
-    return WriteAll() && Trim();
+    if (Append(*lines_, line))
+        return true;
+    lines_.reset();
+    return false;
 }
 
-bool TAlarmLog::Close()
+bool TAlarmLog::Append(QStringList& lines, const QString& line) const
 {
-    if (!Add(QStringLiteral("End of Thread \"Sound Alarm\"")))
-        return false;
-    return Add(QStringLiteral("Date: ") + Stamp(IlxNow()));
+    lines.append(line);
+    return WriteAll(lines) && Trim(lines);
 }
 
-bool TAlarmLog::WriteAll()
+bool TAlarmLog::WriteAll(const QStringList& lines) const
 {
     QByteArray bytes;
-    for (const QString& line : *lines_)
+    for (const QString& line : lines)
         bytes += encodeLine(line);
-
-    bool ok = false;
-    {
-        const std::lock_guard guard(lock_);
-        // Write then rename: a crash or a full disk leaves the old log or the new one.
-        QSaveFile file(path_);
-        ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    }
-    if (!ok)
-        lines_.reset();
-    return ok;
+    // Write then rename: a crash or a full disk leaves the old log or the new one.
+    QSaveFile file(path_);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 // Drops the oldest lines, 51 at a time, while the file is over 32 KiB and the
 // list holds at least 56 lines. The rounds are counted in memory and the file
 // written once: the same result as writing after every round, without
 // rewriting a large file thousands of times.
-bool TAlarmLog::Trim()
+bool TAlarmLog::Trim(QStringList& lines) const
 {
-    if (!lines_)
-        return true;
     qint64 size = QFileInfo(path_).size();
-    if (size <= kTrimSize || lines_->size() < kTrimMinLines)
+    if (size <= kTrimSize || lines.size() < kTrimMinLines)
         return true;
 
     QList<qint64> lengths;
-    lengths.reserve(lines_->size());
+    lengths.reserve(lines.size());
     qint64 listSize = 0;
-    for (const QString& line : *lines_) {
+    for (const QString& line : std::as_const(lines)) {
         lengths.append(encodeLine(line).size());
         listSize += lengths.last();
     }
@@ -147,8 +181,8 @@ bool TAlarmLog::Trim()
             listSize -= lengths[dropped + i];
         dropped += kTrimDropLines;
         size = listSize;
-    } while (size > kTrimSize && lines_->size() - dropped >= kTrimMinLines);
+    } while (size > kTrimSize && lines.size() - dropped >= kTrimMinLines);
 
-    lines_->remove(0, dropped);
-    return WriteAll();
+    lines.remove(0, dropped);
+    return WriteAll(lines);
 }

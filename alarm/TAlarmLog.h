@@ -7,34 +7,40 @@
 #include <mutex>
 #include <optional>
 
-// The alarm log in memory during one sound run: every added line is appended
-// and the whole list written over the file, under the lock the run shares with
-// the options dialog. A failed write discards the list; the rest of the run
-// then writes nothing and the file keeps what was last written.
+// The alarm log file and the one door to it: every writer (a sound run on its
+// thread, the closing lines and the camera events on the main thread) goes
+// through here, and its own lock keeps any two from overlapping.
 //
-// The sound thread opens it and adds the run's lines; the main thread adds the
-// closing lines after the thread has ended. Never used by two threads at once.
+// A sound run holds the whole file in memory as a list: every added line is
+// appended and the whole list written over the file. A failed write discards
+// the list; the rest of that run then writes nothing and the file keeps what
+// was last written. One run at a time.
 class TAlarmLog
 {
 public:
-    TAlarmLog(QString path, std::mutex& lock, bool logging);
+    explicit TAlarmLog(QString path);
+    TAlarmLog(const TAlarmLog&) = delete;
+    TAlarmLog& operator=(const TAlarmLog&) = delete;
 
-    // First step of every run: reads the existing file (trimming it whether or
-    // not logging is on), then the heading lines. False when the existing file
-    // could not be read or written; the list is then gone.
-    bool Open();
-    // Appends one line and writes the file; nothing when logging is off or the
-    // list is gone. False when the write failed.
+    // First step of a run: reads the existing file (trimming it whether or
+    // not `logging` is on), then the heading lines. False when the existing
+    // file could not be read or written; the list is then gone.
+    bool Open(bool logging);
+    // Appends one line of the run and writes the file; nothing when the run
+    // does not log or its list is gone. False when the write failed.
     bool Add(const QString& line);
-    // The closing lines of a run. False when a write failed (the caller beeps).
+    // The closing lines of the run, then the run is over and its list goes.
+    // False when a write failed (the caller beeps).
     bool Close();
 
-    bool HasLines() const { return lines_.has_value(); }
-    const QStringList* Lines() const { return lines_ ? &*lines_ : nullptr; }
+    // One line outside the run's own (a camera lost or back), written at
+    // once: joined to a logging run's list, otherwise appended to the file;
+    // trimmed the same way either way.
+    bool AppendEvent(const QString& line);
 
-    // One line between runs (a camera lost or back), appended to the file as
-    // the runs' lines are, trimmed the same way. Never while a run holds the log.
-    static bool AppendEvent(const QString& path, std::mutex& lock, const QString& line);
+    // The running list, as a copy: none between runs or after a failure.
+    std::optional<QStringList> Lines() const;
+    bool HasLines() const { return Lines().has_value(); }
 
     // "dd mmmm yyyy hh:nn:ss", the month named by the locale (the system's unless pinned).
     static QString Stamp(const QDateTime& when);
@@ -44,13 +50,19 @@ public:
     static constexpr int kTrimDropLines = 51;
 
 private:
+    // The helpers below run with mutex_ held; the list is the run's or, for
+    // an event between runs, one read for that line alone.
     // The existing file's lines, trimmed; `existed` says whether there was one.
-    bool ReadFile(bool& existed);
-    bool WriteAll();
-    bool Trim();
+    bool ReadFile(QStringList& lines, bool& existed) const;
+    // Appends, writes the whole list over the file and trims.
+    bool Append(QStringList& lines, const QString& line) const;
+    bool WriteAll(const QStringList& lines) const;
+    bool Trim(QStringList& lines) const;
+    // A line of the running list; a failed write ends the run's writing.
+    bool AddToRun(const QString& line);
 
-    QString path_;
-    std::mutex& lock_;
-    bool logging_;
+    const QString path_;
+    mutable std::mutex mutex_;
+    bool logging_ = false;
     std::optional<QStringList> lines_;
 };

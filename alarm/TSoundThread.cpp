@@ -23,16 +23,17 @@ QByteArray loadBuiltInSound()
 
 } // namespace
 
-TSoundThread::TSoundThread(QObject* notify, SoundOutput& output, QString logPath)
-    : notify_(notify), output_(output), logPath_(std::move(logPath)), builtIn_(loadBuiltInSound())
+TSoundThread::TSoundThread(QObject* notify, SoundOutput& output, TAlarmLog& log)
+    : notify_(notify), output_(output), log_(log), builtIn_(loadBuiltInSound())
 {}
 
 TSoundThread::~TSoundThread()
 {
     RequestTerminate();
     wait();
-    // The closing lines are written on the main thread, after the run ended.
-    if (log_lines_ && log_lines_->HasLines() && !log_lines_->Close())
+    // The closing lines are written on the main thread, after the run ended;
+    // a thread that never started has no run to close.
+    if (!log_.Close())
         QApplication::beep();
 }
 
@@ -85,48 +86,42 @@ bool TSoundThread::IsPlayableWav(const QString& file)
 // Runs on the sound thread.
 void TSoundThread::run()
 {
-    std::mutex fallbackLock;
-    std::mutex& lock = lock_ ? *lock_ : fallbackLock;
-
     // A log that cannot be read or written is not a reason to keep silent:
     // the sound still plays and the run still ends with the finished event.
-    log_lines_.emplace(logPath_, lock, log_);
-    if (log_lines_->Open()) {
-        log_lines_->Add(test_ ? QStringLiteral("# EXECUTE TEST") : QString());
-        log_lines_->Add(QStringLiteral("Request play sound: ") +
-                        (soundFile_.isEmpty() ? QStringLiteral("Default Alarm") : soundFile_));
-        log_lines_->Add(QStringLiteral("Date: ") + TAlarmLog::Stamp(IlxNow()));
+    if (log_.Open(logging_)) {
+        log_.Add(test_ ? QStringLiteral("# EXECUTE TEST") : QString());
+        log_.Add(QStringLiteral("Request play sound: ") +
+                 (soundFile_.isEmpty() ? QStringLiteral("Default Alarm") : soundFile_));
+        log_.Add(QStringLiteral("Date: ") + TAlarmLog::Stamp(IlxNow()));
     }
 
     const bool loop = Loop();
     bool useFile = UsesSoundFile(soundFile_);
     if (!useFile) {
-        log_lines_->Add(QStringLiteral("WAV file: ") + soundFile_ +
-                        QStringLiteral(" not defined !"));
-        log_lines_->Add(QStringLiteral("Default WAV sound will be used"));
+        log_.Add(QStringLiteral("WAV file: ") + soundFile_ + QStringLiteral(" not defined !"));
+        log_.Add(QStringLiteral("Default WAV sound will be used"));
     } else if (!IsPlayableWav(soundFile_)) {
         // Named .wav but no sound in it (a renamed picture, an empty file):
         // the alarm must still be heard.
         useFile = false;
-        log_lines_->Add(QStringLiteral("WAV file: ") + soundFile_ +
-                        QStringLiteral(" is not a sound ! Default WAV sound will be used"));
+        log_.Add(QStringLiteral("WAV file: ") + soundFile_ +
+                 QStringLiteral(" is not a sound ! Default WAV sound will be used"));
     }
+
+    // No lock is held while the sound plays: the log stays open to the
+    // camera's events for as long as a loop lasts.
+    if (useFile)
+        output_.PlayFile(soundFile_, loop);
+    else if (!builtIn_.isEmpty())
+        output_.PlayMemory(builtIn_, loop);
 
     bool terminated = false;
     {
-        const std::lock_guard guard(lock);
-        if (useFile)
-            output_.PlayFile(soundFile_, loop);
-        else if (!builtIn_.isEmpty())
-            output_.PlayMemory(builtIn_, loop);
-
-        {
-            std::unique_lock flags(flagsMutex_);
-            flagsChanged_.wait(flags, [this] { return !loop_ || terminate_; });
-            terminated = terminate_;
-        }
-        output_.Stop();
+        std::unique_lock flags(flagsMutex_);
+        flagsChanged_.wait(flags, [this] { return !loop_ || terminate_; });
+        terminated = terminate_;
     }
+    output_.Stop();
 
     if (!terminated && notify_)
         QCoreApplication::postEvent(notify_.data(),

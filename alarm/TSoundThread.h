@@ -9,7 +9,6 @@
 
 #include <condition_variable>
 #include <mutex>
-#include <optional>
 
 class SoundOutput;
 
@@ -19,19 +18,18 @@ class SoundOutput;
 // event to its notify object.
 //
 // Created and configured on the main thread, then started; destroyed on the
-// main thread after it has ended, which writes the closing lines of the log.
+// main thread after it has ended, which writes the closing lines of the run.
 class TSoundThread final : public QThread
 {
 public:
     // `notify` receives the sound-finished event (none: nullptr). `output` and
-    // the lock handed over later belong to the creator and outlive the thread.
-    TSoundThread(QObject* notify, SoundOutput& output, QString logPath);
+    // `log` belong to the creator and outlive the thread.
+    TSoundThread(QObject* notify, SoundOutput& output, TAlarmLog& log);
     ~TSoundThread() override;
 
     // Settings handed over before start.
-    void SetLock(std::mutex* lock) { lock_ = lock; }
     void SetTest(bool test) { test_ = test; }
-    void SetLog(bool log) { log_ = log; }
+    void SetLog(bool log) { logging_ = log; }
     void SetSoundFile(const QString& file) { soundFile_ = file; }
 
     // The loop flag may change while the thread runs: clearing it is the stop
@@ -42,8 +40,6 @@ public:
     void RequestTerminate();
 
     bool HasBuiltInSound() const { return !builtIn_.isEmpty(); }
-    // The lines of the run so far (tests and the log viewer use the file).
-    const TAlarmLog* Log() const { return log_lines_ ? &*log_lines_ : nullptr; }
 
     // Whether a sound file is played rather than the built-in sound.
     static bool UsesSoundFile(const QString& file);
@@ -56,10 +52,9 @@ protected:
 private:
     QPointer<QObject> notify_;
     SoundOutput& output_;
-    QString logPath_;
-    std::mutex* lock_ = nullptr;
+    TAlarmLog& log_;
     bool test_ = false;
-    bool log_ = false;
+    bool logging_ = false;
     QString soundFile_;
     QByteArray builtIn_;
 
@@ -67,6 +62,4 @@ private:
     std::condition_variable flagsChanged_;
     bool loop_ = true;
     bool terminate_ = false;
-
-    std::optional<TAlarmLog> log_lines_;
 };

@@ -21,8 +21,6 @@
 #include <QSlider>
 #include <QSpinBox>
 
-#include <mutex>
-
 struct TOptionsLink::Fallback
 {
     TOptionsSettings Settings;
@@ -228,8 +226,7 @@ void TOptionsLink::LogEvent(const QString& line)
     if (window_) {
         window_->LogEvent(line);
     } else if (fallback_->Settings.Log) {
-        std::mutex lock;
-        TAlarmLog::AppendEvent(DataPaths().SoundLog, lock, line);
+        TAlarmLog(DataPaths().SoundLog).AppendEvent(line);
     }
 }
 

@@ -7,21 +7,22 @@
 #include <QFile>
 
 #include <cstdlib>
-#include <mutex>
+#include <optional>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static FuzzFile file("iLXLE_SOUND.LOG");
-    std::mutex lock;
-    TAlarmLog log(file.Write(data, size), lock, true);
-    if (log.Open()) {
+    TAlarmLog log(file.Write(data, size));
+    if (log.Open(true)) {
         log.Add(QStringLiteral("Start Sound: fuzz"));
-        log.Close();
+        log.AppendEvent(QStringLiteral("Camera lost: fuzz"));
         // Trimming leaves either a file within the trim size or too few
         // lines to drop another round.
-        if (log.Lines() && log.Lines()->size() >= TAlarmLog::kTrimMinLines &&
+        const std::optional<QStringList> lines = log.Lines();
+        if (lines && lines->size() >= TAlarmLog::kTrimMinLines &&
             QFile(file.Path()).size() > TAlarmLog::kTrimSize)
             std::abort();
+        log.Close();
     }
     return 0;
 }

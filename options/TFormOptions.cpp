@@ -13,6 +13,7 @@
 #include "OptionsRules.h"
 #include "OptionsSettings.h"
 #include "ShowMessageBox.h"
+#include "TAlarmLog.h"
 #include "TDirectoryEdit.h"
 #include "TFilenameEdit.h"
 #include "TFormPeriod.h"
@@ -80,6 +81,7 @@ TFormOptions::TFormOptions(QWidget* parent, QObject* appWindow)
     layout->addWidget(BuildBottomPanel());
 
     soundOutput_ = std::make_unique<GstSoundOutput>();
+    alarmLog_ = std::make_unique<TAlarmLog>(DataPaths().SoundLog);
     scheduleEditor_ = [](QWidget* owner) {
         TFormPeriod editor(DataPaths().Schedule, owner);
         editor.exec();
@@ -116,9 +118,8 @@ TFormOptions::TFormOptions(QWidget* parent, QObject* appWindow)
 TFormOptions::~TFormOptions()
 {
     // Destroying a running thread ends it without the finished event; it
-    // must go before the lock and the output it borrows.
+    // must go before the log and the output it borrows.
     soundThread_.reset();
-    soundLock_.reset();
 }
 
 // ---------------------------------------------------------------- pages

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 class QCheckBox;
 class QGroupBox;
@@ -24,6 +23,7 @@ class QSpinBox;
 class QTabWidget;
 class QWidget;
 class SoundOutput;
+class TAlarmLog;
 class TDirectoryEdit;
 class TFilenameEdit;
 class TFormStopAlarm;
@@ -37,9 +37,10 @@ struct TOptionsSettings;
 // need them, so an edit takes effect at once; OK and "&Apply" save them,
 // "Cancel" reloads them from the settings files.
 //
-// It also owns the alarm sound: the sound thread, its lock and the stop-alarm
-// window. Everything here runs on the user-interface thread; the sound thread
-// talks back only through the posted sound-finished event.
+// It also owns the alarm sound: the sound thread, the alarm log it writes to
+// and the stop-alarm window. Everything here runs on the user-interface
+// thread; the sound thread talks back only through the posted sound-finished
+// event.
 class TFormOptions final : public QDialog
 {
     Q_OBJECT
@@ -139,7 +140,8 @@ public:
     std::function<void(const QList<TNetworkCamera>&)> OnNetworkCamerasChanged;
 
     // One dated line of the alarm log for an event outside the sound runs (a
-    // camera lost or back); nothing while logging is off.
+    // camera lost or back), written at once even while a sound plays;
+    // nothing while logging is off.
     void LogEvent(const QString& line);
 
     // Where the sound goes (tests give a silent output). Only while idle.
@@ -216,7 +218,6 @@ private:
     bool NameTaken(const QString& name, int except) const;
     void LoadWatchPage(const TOptionsSettings& s);
     void SaveWatchPage(TOptionsSettings& s) const;
-    void FlushLogEvents();
     QWidget* BuildBottomPanel();
     void WatchForHelp(QWidget* root);
     void SetModified(bool modified);
@@ -234,9 +235,10 @@ private:
     QString driverName_;
 
     std::unique_ptr<SoundOutput> soundOutput_;
-    std::unique_ptr<std::mutex> soundLock_;
+    // Every writer of the alarm log goes through this one; the sound thread
+    // borrows it, so it is declared before the thread and outlives it.
+    std::unique_ptr<TAlarmLog> alarmLog_;
     std::unique_ptr<TSoundThread> soundThread_;
-    QStringList pendingEvents_; // alarm log lines waiting for a sound run's end
     QList<TNetworkCamera> networkCameras_;
     std::unique_ptr<TFormStopAlarm> stopAlarm_;
 

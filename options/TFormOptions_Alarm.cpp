@@ -1,8 +1,7 @@
-// The options window's alarm sound: one sound thread at a time, its lock and
-// the stop-alarm window. All of it runs on the user-interface thread.
+// The options window's alarm sound: one sound thread at a time and the
+// stop-alarm window. All of it runs on the user-interface thread.
 #include "TFormOptions.h"
 
-#include "DataPaths.h"
 #include "LumerixEvents.h"
 #include "ShowMessageBox.h"
 #include "SoundOutput.h"
@@ -29,10 +28,7 @@ void TFormOptions::StartSoundAlarm(QObject* /*sender*/, bool test, bool loop,
     if (soundThread_)
         return;
     // A failure creating the thread goes to the caller, with nothing left over.
-    auto lock = std::make_unique<std::mutex>();
-    auto thread = std::make_unique<TSoundThread>(this, *soundOutput_, DataPaths().SoundLog);
-    soundLock_ = std::move(lock);
-    soundThread_ = std::move(thread);
+    soundThread_ = std::make_unique<TSoundThread>(this, *soundOutput_, *alarmLog_);
 
     try {
         SetSoundBusy(true);
@@ -48,7 +44,6 @@ void TFormOptions::StartSoundAlarm(QObject* /*sender*/, bool test, bool loop,
         // Re-entered handlers above may have released the run already.
         if (!soundThread_)
             return;
-        soundThread_->SetLock(soundLock_.get());
         soundThread_->SetTest(test);
         soundThread_->SetLog(CheckBoxLogFile->isChecked());
         soundThread_->SetSoundFile(soundFile);
@@ -60,7 +55,6 @@ void TFormOptions::StartSoundAlarm(QObject* /*sender*/, bool test, bool loop,
     } catch (const std::exception&) {
         // The thread never started: it goes without waiting or logging.
         soundThread_.reset();
-        soundLock_.reset();
         RestoreSoundControls();
         SetSoundBusy(false);
         ShowMessageBox(this, QStringLiteral("Error create thread\n\"Sound Alarm\" !"), MkWarning,
@@ -85,10 +79,8 @@ void TFormOptions::ReleaseSoundAlarm()
         // Freeing the thread writes the closing lines of the log.
         soundThread_.reset();
     }
-    soundLock_.reset();
     RestoreSoundControls();
     SetSoundBusy(false);
-    FlushLogEvents();
 }
 
 void TFormOptions::SetSoundBusy(bool busy)

@@ -3,7 +3,6 @@
 // the disk), and the alarm log lines of those events.
 #include "TFormOptions.h"
 
-#include "DataPaths.h"
 #include "OptionsSettings.h"
 #include "OptionsWidgets.h"
 #include "TAlarmLog.h"
@@ -15,7 +14,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <mutex>
 
 using namespace OptionsWidgets;
 
@@ -109,17 +107,8 @@ void TFormOptions::LogEvent(const QString& line)
 {
     if (!CheckBoxLogFile->isChecked())
         return;
-    // A running sound holds the whole log in memory and writes it over the
-    // file: the line waits for the run's end, so the two never overwrite.
-    pendingEvents_.append(line);
-    if (!soundThread_)
-        FlushLogEvents();
-}
-
-void TFormOptions::FlushLogEvents()
-{
-    std::mutex lock;
-    for (const QString& line : std::as_const(pendingEvents_))
-        TAlarmLog::AppendEvent(DataPaths().SoundLog, lock, line);
-    pendingEvents_.clear();
+    // The log serialises this with a running sound's own lines, so the line
+    // is written now; a log that cannot be written is no reason to stop
+    // watching the camera.
+    alarmLog_->AppendEvent(line);
 }

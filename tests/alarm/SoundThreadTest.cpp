@@ -50,9 +50,7 @@ protected:
 
     std::unique_ptr<TSoundThread> start(const QString& file, bool loop, bool test, bool log = true)
     {
-        auto thread =
-            std::make_unique<TSoundThread>(&receiver, output, dir.file("iLXLE_SOUND.LOG"));
-        thread->SetLock(&lock);
+        auto thread = std::make_unique<TSoundThread>(&receiver, output, alarmLog);
         thread->SetTest(test);
         thread->SetLog(log);
         thread->SetSoundFile(file);
@@ -82,7 +80,7 @@ protected:
     }
 
     ScratchDir dir;
-    std::mutex lock;
+    TAlarmLog alarmLog{dir.file("iLXLE_SOUND.LOG")};
     SilentSoundOutput output;
     Receiver receiver;
 };
@@ -91,7 +89,7 @@ protected:
 
 TEST_F(SoundThread, TheBuiltInSoundIsTheSirenResource)
 {
-    TSoundThread thread(nullptr, output, dir.file("log"));
+    TSoundThread thread(nullptr, output, alarmLog);
     EXPECT_TRUE(thread.HasBuiltInSound());
     QFile resource(QStringLiteral(":/sounds/ALARM.wav"));
     ASSERT_TRUE(resource.open(QIODevice::ReadOnly));
@@ -169,21 +167,25 @@ TEST_F(SoundThread, AWavNameWithoutASoundInItPlaysTheBuiltInSoundAndSaysSo)
     }
 }
 
-TEST_F(SoundThread, ALoopPlaysUntilTheStopRequestAndHoldsTheLockMeanwhile)
+TEST_F(SoundThread, ALoopPlaysUntilTheStopRequestAndTheLogTakesEventsMeanwhile)
 {
     auto thread = start(QString(), true, false);
     ASSERT_TRUE(waitFor([&] { return output.Playing(); }));
     // A looped play returns at once; the run goes on until the stop request.
     QThread::msleep(50);
     EXPECT_TRUE(receiver.finished.isEmpty());
-    EXPECT_FALSE(lock.try_lock());
+    ASSERT_TRUE(alarmLog.AppendEvent(QStringLiteral("Camera lost: Cam")));
+    EXPECT_EQ(logLines().last(), QStringLiteral("Camera lost: Cam")) << "written while it loops";
 
     thread->SetLoop(false); // the stop request
     ASSERT_TRUE(waitFor([&] { return !receiver.finished.isEmpty(); }));
     EXPECT_EQ(output.Calls(), QStringList({"memory:42461 loop", "stop"}));
     ASSERT_TRUE(thread->wait(5000));
-    EXPECT_TRUE(lock.try_lock());
-    lock.unlock();
+    thread.reset();
+    const QStringList lines = logLines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.mid(lines.size() - 3, 2),
+              QStringList({"Camera lost: Cam", "End of Thread \"Sound Alarm\""}));
 }
 
 TEST_F(SoundThread, ASinglePlayLastsTheSoundsRealDuration)
@@ -209,8 +211,8 @@ TEST_F(SoundThread, TerminatingEndsTheRunWithoutTheFinishedEvent)
 TEST_F(SoundThread, AnUnreadableLogStillEndsTheRunWithTheFinishedEvent)
 {
     dir.write("blocked", "not a folder");
-    auto thread = std::make_unique<TSoundThread>(&receiver, output, dir.file("blocked/log"));
-    thread->SetLock(&lock);
+    TAlarmLog blocked(dir.file("blocked/log"));
+    auto thread = std::make_unique<TSoundThread>(&receiver, output, blocked);
     thread->SetLog(true);
     thread->SetLoop(false);
     thread->start();

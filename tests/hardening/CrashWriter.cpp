@@ -14,7 +14,6 @@
 #include <QImage>
 
 #include <cstdio>
-#include <mutex>
 
 namespace {
 
@@ -42,10 +41,9 @@ int WriteSchedules(const QString& folder)
 int WriteLog(const QString& folder)
 {
     const QString path = folder + QStringLiteral("/iLXLE_SOUND.LOG");
-    std::mutex lock;
+    TAlarmLog log(path);
     for (unsigned round = 0;; ++round) {
-        TAlarmLog log(path, lock, true);
-        if (!log.Open())
+        if (!log.Open(true))
             return 2;
         for (int i = 0; i < 20; ++i)
             if (!log.Add(QStringLiteral("Start Sound: round %1 line %2").arg(round).arg(i)))
