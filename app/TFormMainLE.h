@@ -193,6 +193,14 @@ private:
     void ShowInfo(const QString& text) override;
     void SetVideoPanelRed(bool red) override;
     void SetHeartbeat(QChar c) override;
+    // The limits as the options were last saved, enforced at once.
+    void ApplyKeepLimits();
+    // The prefixes whose pictures are the program's: every one it saved under
+    // (remembered across runs) and the one it saves under now.
+    void SetOwnPicturePrefixes();
+    void RememberPicturePrefix(const QString& prefix);
+    // After deletions: the last picture never names a file that is gone.
+    void KeepLastImage();
     void ShowDetectionCount(int count) override;
     void SetAnalyseLook(const QString& menuCaption, const QString& hint, int imageIndex) override;
     void SetConnectEnabled(bool enabled) override;
@@ -302,3 +310,5 @@ private:
     bool flashOn_ = false;
     int flashToggles_ = 0;
 };
+    TRetentionLimits keepLimits_; // as last saved, not as being typed
+    QStringList picturePrefixes_; // remembered in "PicturePrefixes"

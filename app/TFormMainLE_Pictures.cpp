@@ -3,10 +3,15 @@
 #include "TFormMainLE.h"
 
 #include "Clock.h"
+#include "EIlxError.h"
+#include "SettingsSchema.h"
+#include "TScanController.h"
+
+#include <QFileInfo>
 
 TRetentionLimits TFormMainLE::KeepLimits() const
 {
-    return TRetentionLimits{options_.KeepDays(), qint64(options_.KeepMB()) * 1024 * 1024};
+    return keepLimits_;
 }
 
 void TFormMainLE::NotifyDesktop(const QImage& frame, const QString& pictureName)
@@ -19,5 +24,45 @@ void TFormMainLE::NotifyDesktop(const QImage& frame, const QString& pictureName)
 
 void TFormMainLE::KeepPicturesWithinLimits()
 {
-    retention_.Enforce(options_.PicturesFolder(), KeepLimits(), IlxNow());
+    // At creation, once the settings are loaded. From here on the limits
+    // follow the options as saved, never a spin box as it is typed in.
+    picturePrefixes_ = ReadPrefixList(ReadStringSetting(Setting::PicturePrefixes));
+    options_.SetOnSaved([this] { ApplyKeepLimits(); });
+    ApplyKeepLimits();
+}
+
+void TFormMainLE::ApplyKeepLimits()
+{
+    keepLimits_ = TRetentionLimits{options_.KeepDays(), qint64(options_.KeepMB()) * 1024 * 1024};
+    if (!keepLimits_.Any())
+        return;
+    SetOwnPicturePrefixes();
+    retention_.Enforce(options_.PicturesFolder(), keepLimits_, IlxNow());
+    KeepLastImage();
+}
+
+void TFormMainLE::SetOwnPicturePrefixes()
+{
+    QStringList own = picturePrefixes_;
+    own.append(options_.Prefix());
+    retention_.SetOwnPrefixes(own);
+}
+
+void TFormMainLE::RememberPicturePrefix(const QString& prefix)
+{
+    if (!RememberPrefix(picturePrefixes_, prefix))
+        return;
+    try {
+        WriteStringSetting(Setting::PicturePrefixes, PrefixListText(picturePrefixes_));
+    } catch (const EIlxError&) {
+        // The picture is saved; an unwritable settings file only means that
+        // a later run leaves this prefix's pictures alone, the safe side.
+    }
+}
+
+void TFormMainLE::KeepLastImage()
+{
+    const QString last = scan_->LastImage();
+    if (!last.isEmpty() && !QFileInfo::exists(last))
+        scan_->SetLastImage(retention_.Newest());
 }

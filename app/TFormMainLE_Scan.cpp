@@ -99,7 +99,11 @@ QString TFormMainLE::SavePicture(const QImage& frame)
     p.Frame = TScanFramePercent{area.PX, area.PY, area.PW, area.PH};
     p.Retention = &retention_;
     p.Keep = KeepLimits();
+    if (p.Keep.Any())
+        SetOwnPicturePrefixes();
     const QString name = ::SavePicture(this, frame, p);
+    if (!name.isEmpty())
+        RememberPicturePrefix(p.Prefix);
     NotifyDesktop(frame, name);
     if (name.isEmpty() && !frame.isNull() && scan_->Scanning()) {
         // Scanning goes off the whole way, as from its button: the commands it

@@ -220,6 +220,12 @@ int TOptionsLink::KeepMB() const
     return window_ ? window_->SpinEditKeepMB->value() : fallback_->Settings.KeepMB;
 }
 
+void TOptionsLink::SetOnSaved(std::function<void()> saved)
+{
+    if (window_)
+        window_->OnSettingsSaved = std::move(saved);
+}
+
 void TOptionsLink::LogEvent(const QString& line)
 {
     // Without the options window there is no sound run to share the log with.

@@ -48,6 +48,8 @@ public:
     bool Reconnect() const;
     int KeepDays() const;
     int KeepMB() const;
+    // Called after OK or "&Apply" saved the options (never without the window).
+    void SetOnSaved(std::function<void()> saved);
     bool NotifyDesktop() const;
     // One dated line of the alarm log (nothing while logging is off).
     void LogEvent(const QString& line);

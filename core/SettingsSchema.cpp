@@ -66,6 +66,7 @@ constexpr std::array kTable{
     SettingDef{S::KeepMB,        F::Image,  kSetup, "KeepMB",        T::Integer, 0,  "",    true,  0, 100000000},
     SettingDef{S::IgnoreLight,   F::Param,  kSetup, "IgnoreLight",   T::Boolean, 0,  "",    false, 0, 0},
     SettingDef{S::Notify,        F::Alerte, kSetup, "Notify",        T::Boolean, 0,  "",    false, 0, 0},
+    SettingDef{S::PicturePrefixes, F::Image, kSetup, "PicturePrefixes", T::String, 0,  "",    false, 0, 0},
 };
 // clang-format on
 
@@ -77,7 +78,7 @@ constexpr bool tableFollowsEnum()
     return true;
 }
 static_assert(tableFollowsEnum(), "the settings table must list every Setting in enum order");
-static_assert(kTable.size() == static_cast<size_t>(Setting::Notify) + 1);
+static_assert(kTable.size() == static_cast<size_t>(Setting::PicturePrefixes) + 1);
 
 QString readRaw(const SettingDef& d, const QString& fallback)
 {

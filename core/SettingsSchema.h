@@ -69,6 +69,10 @@ enum class Setting
     KeepMB,      // iLXLE_IMAGE.DAT
     IgnoreLight, // iLXLE_PARAM.DAT
     Notify,      // iLXLE_ALERTE.DAT
+
+    // iLXLE_IMAGE.DAT, kept by the main window: the prefixes pictures were
+    // saved under, so that their pictures stay within the limits.
+    PicturePrefixes,
 };
 
 struct SettingDef

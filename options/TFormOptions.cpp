@@ -525,6 +525,8 @@ void TFormOptions::SaveSettings()
     WriteOptions(s);
     WriteNetworkCameras(networkCameras_);
     SetModified(false);
+    if (OnSettingsSaved)
+        OnSettingsSaved();
 }
 
 void TFormOptions::SetDriverName(const QString& name)

@@ -138,6 +138,9 @@ public:
     void SetNetworkCameras(const QList<TNetworkCamera>& cameras);
     // Told whenever the list changes, loading included.
     std::function<void(const QList<TNetworkCamera>&)> OnNetworkCamerasChanged;
+    // Told once OK or "&Apply" wrote the settings: what follows the settings
+    // as saved rather than every keystroke (typing 100 passes through 1).
+    std::function<void()> OnSettingsSaved;
 
     // One dated line of the alarm log for an event outside the sound runs (a
     // camera lost or back), written at once even while a sound plays;

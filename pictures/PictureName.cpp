@@ -55,6 +55,19 @@ int dateField(const QString& name, int first, int count)
     return fieldAt(name, first - kLongestPrefix + prefix, count);
 }
 
+// The time of day read from a name; empty when its fields are no valid time.
+std::optional<QTime> timeOfDay(const QString& name)
+{
+    const int hour = dateField(name, 16, 2);
+    const int minute = dateField(name, 19, 2);
+    const int second = dateField(name, 22, 2);
+    const int msec = dateField(name, 25, 3);
+    if (hour < 0 || minute < 0 || second < 0 || msec < 0 ||
+        !QTime::isValid(hour, minute, second, msec))
+        return std::nullopt;
+    return QTime(hour, minute, second, msec);
+}
+
 } // namespace
 
 QString PictureFileName(const QString& folder, const QString& prefix, const QDateTime& when)
@@ -114,14 +127,22 @@ std::optional<QDate> PictureNameDate(const QString& name)
 std::optional<QDateTime> PictureNameTime(const QString& name)
 {
     const auto date = PictureNameDate(name);
-    if (!date)
+    const auto time = timeOfDay(name);
+    if (!date || !time)
         return std::nullopt;
-    const int hour = dateField(name, 16, 2);
-    const int minute = dateField(name, 19, 2);
-    const int second = dateField(name, 22, 2);
-    const int msec = dateField(name, 25, 3);
-    if (hour < 0 || minute < 0 || second < 0 || msec < 0 ||
-        !QTime::isValid(hour, minute, second, msec))
+    return QDateTime(*date, *time);
+}
+
+qint64 WallClockMs(const QDateTime& when)
+{
+    return when.date().toJulianDay() * 86400000 + when.time().msecsSinceStartOfDay();
+}
+
+std::optional<qint64> PictureNameWallClock(const QString& name)
+{
+    const auto date = PictureNameDate(name);
+    const auto time = timeOfDay(name);
+    if (!date || !time)
         return std::nullopt;
-    return QDateTime(*date, QTime(hour, minute, second, msec));
+    return date->toJulianDay() * 86400000 + time->msecsSinceStartOfDay();
 }

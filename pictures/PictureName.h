@@ -26,3 +26,10 @@ bool MatchesPictureName(const QString& name);
 // disk, so nothing here trusts them.
 std::optional<QDate> PictureNameDate(const QString& name);
 std::optional<QDateTime> PictureNameTime(const QString& name);
+
+// The capture moment as wall-clock milliseconds: the local clock's reading
+// written in the name, no time zone applied. Cheap, and free of the
+// daylight-saving hour's gaps and repeats; empty like PictureNameTime.
+std::optional<qint64> PictureNameWallClock(const QString& name);
+// The same measure for a moment of the local clock.
+qint64 WallClockMs(const QDateTime& when);

@@ -47,25 +47,31 @@ QString SavePicture(QWidget* owner, const QImage& frame, const TPictureSettings&
     if (frame.isNull())
         return {};
     const QDateTime when = IlxNow();
-    if (SpaceIsShort(DiskSpaceOf(settings.Folder))) {
-        // The oldest pictures the limits allow go first; the disk itself is
-        // never filled to its last bytes.
-        if (settings.Retention)
-            settings.Retention->Enforce(settings.Folder, settings.Keep, when);
-        if (SpaceIsShort(DiskSpaceOf(settings.Folder))) {
+    TPictureRetention* const retention = settings.Keep.Any() ? settings.Retention : nullptr;
+    if (retention)
+        retention->NoticeChanges(settings.Folder);
+    else if (settings.Retention)
+        settings.Retention->Invalidate(); // nothing counted while no limit holds
+    TDiskSpace space = DiskSpaceOf(settings.Folder);
+    if (SpaceIsShort(space)) {
+        // The oldest pictures the limits allow go first; what they freed is
+        // counted rather than asked of the disk again.
+        if (retention)
+            space.Free += retention->Enforce(settings.Folder, settings.Keep, when).Freed;
+        if (SpaceIsShort(space)) {
             ShowMessageBox(owner,
                            QStringLiteral("Error: Unable to save picture:\n") +
                                PictureFileName(settings.Folder, settings.Prefix, when) +
-                               QStringLiteral("\nThe disk is almost full"),
+                               QLatin1Char('\n') + SpaceShortText(space),
                            MkWarning, MbOk);
             return {};
         }
     }
     try {
         const QString name = writePicture(frame, settings, when);
-        if (settings.Retention) {
-            settings.Retention->Added(name);
-            settings.Retention->Enforce(settings.Folder, settings.Keep, when);
+        if (retention) {
+            retention->Added(name);
+            retention->Enforce(settings.Folder, settings.Keep, when);
         }
         return name;
     } catch (const EPictureWriteError& e) {

@@ -20,7 +20,7 @@ struct TPictureSettings
     bool FrameShown = false;
     TScanFramePercent Frame;
     // The folder's pictures, kept within `Keep` after each save and before a
-    // save on a nearly full disk; none: no picture is ever deleted.
+    // save on a nearly full disk; none, or no limit: no picture is deleted.
     TPictureRetention* Retention = nullptr;
     TRetentionLimits Keep;
 };
@@ -35,7 +35,8 @@ QString WritePicture(const QImage& frame, const TPictureSettings& settings, cons
 // returns its file name. An empty frame writes nothing and returns an empty
 // name. A failed write shows the warning (owned by `owner`) and returns an
 // empty name; the caller then switches scanning off. So does a disk left with
-// less than max(100 MB, 1 %) free once the oldest pictures the limits allow
-// are gone. Failures while drawing are not caught here: they belong to the
-// scan cycle.
+// less free than it keeps (KeptFree) once the oldest pictures the limits
+// allow are gone; the warning then says how much is free and how much is
+// kept. Failures while drawing are not caught here: they belong to the scan
+// cycle.
 QString SavePicture(QWidget* owner, const QImage& frame, const TPictureSettings& settings);
