@@ -2,6 +2,7 @@
 
 #include "DataPaths.h"
 #include "EIlxError.h"
+#include "GstCaptureDriver.h"
 #include "GuardedCommand.h"
 #include "LumerixEvents.h"
 #include "MenuGlyphs.h"
@@ -486,12 +487,29 @@ void TFormMainLE::CreateOptions()
     if (TFormOptions* window = options_.Window()) {
         window->OnNetworkCamerasChanged = [this](const QList<TNetworkCamera>& cameras) {
             videoCam_->SetNetworkCameras(cameras);
+    // Before anything reads them: passwords an earlier run left in the
+    // settings file are closed to others, or moved into the keyring.
+    SecureNetworkCameraPasswords();
         };
         videoCam_->SetNetworkCameras(window->NetworkCameras());
     } else {
         videoCam_->SetNetworkCameras(ReadNetworkCameras());
     }
     statusBar_->HasOptions = [this] {
+        // A driver is found again by its name, so a network camera's must be
+        // no other driver's; the demo camera keeps its name while unplugged.
+        window->OtherDriverNames = [this, window] {
+            QStringList drivers;
+            for (int i = 0; i < CaptureDriver::kMaxDrivers; ++i) {
+                if (const auto driver = videoCam_->Driver().driverDescription(i))
+                    drivers << driver->name;
+            }
+            QStringList others = NamesOfOtherDrivers(drivers, window->NetworkCameras());
+            const QString demo = QString::fromLatin1(GstCaptureDriver::kDemoCameraName);
+            if (!others.contains(demo))
+                others << demo;
+            return others;
+        };
         return options_.Exists();
     };
     statusBar_->AlarmState = [this] {

@@ -46,7 +46,7 @@ TDataPaths choosePaths()
         QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     if (userFolder.isEmpty())
         return MakeDataPaths(exeFolder);
-    QDir().mkpath(userFolder);
+    MakeUserDataFolder(userFolder);
     QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (pictures.isEmpty())
         pictures = QDir::homePath() + QStringLiteral("/Pictures");
@@ -101,6 +101,18 @@ QString MakePrivateFrameFolder()
     if (::mkdtemp(unique.data()))
         return QFile::decodeName(unique);
     return {};
+}
+
+bool MakeUserDataFolder(const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    const QFileDevice::Permissions owner =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    const QFileDevice::Permissions now = QFile::permissions(folder);
+    return (now & ~(owner | QFileDevice::ReadUser | QFileDevice::WriteUser |
+                    QFileDevice::ExeUser)) == 0 ||
+           QFile::setPermissions(folder, owner);
 }
 
 QString FrameFilePath(const QString& folder)

@@ -43,6 +43,11 @@ const TDataPaths& DataPaths();
 // TMPDIR as they are now; empty when no folder can be had.
 QString MakePrivateFrameFolder();
 
+// Makes the per-user data folder, with any missing parents, and closes it to
+// everyone but its owner: the settings in it may hold camera passwords. An
+// existing folder is closed too; false when it cannot be made or closed.
+bool MakeUserDataFolder(const QString& folder);
+
 // The frame file's name in a folder.
 QString FrameFilePath(const QString& folder);
 

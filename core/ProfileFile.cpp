@@ -152,6 +152,11 @@ QByteArray encodeOneLine(const QString& text)
     return flat.toUtf8();
 }
 
+// What the owner may do; Qt's "user" bits are the owner's on this system.
+constexpr QFileDevice::Permissions kOwnerBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner | QFileDevice::ReadUser |
+                                                QFileDevice::WriteUser | QFileDevice::ExeUser;
+
 [[noreturn]] void cannotWrite(const QString& path)
 {
     throw EIlxError(QStringLiteral("Ne peut écrire dans %1").arg(path));
@@ -182,8 +187,9 @@ QString ReadProfileString(const QString& path, const QString& section, const QSt
  *        the key as needed; every other line is kept as it was.
  */
 void WriteProfileString(const QString& path, const QString& section, const QString& key,
-                        const QString& value)
+                        const QString& value, TProfileAccess access)
 {
+    const bool ownerOnly = access == TProfileAccess::OwnerOnly;
     QByteArray old;
     if (QFile::exists(path)) {
         // A foreign or oversized file is not rewritten: refusing loses nothing.
@@ -223,10 +229,28 @@ void WriteProfileString(const QString& path, const QString& section, const QStri
     updated.reserve(old.size() + entry.size() + sectionName.size() + 8);
     for (const Line& line : lines)
         updated += line.text + line.end;
-    if (updated == old && QFile::exists(path))
-        return; // nothing to change; a read-only file with the right value is fine
+    if (updated == old && QFile::exists(path)) {
+        // Nothing to change; a read-only file with the right value is fine,
+        // but a secret already in it is not left open to others.
+        if (ownerOnly && !MakeProfileOwnerOnly(path))
+            cannotWrite(path);
+        return;
+    }
 
+    // The new file takes the old one's permissions before any byte is
+    // written; a secret's file is closed to others first.
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(updated) != updated.size() || !out.commit())
+    if (!out.open(QIODevice::WriteOnly) ||
+        (ownerOnly && !out.setPermissions(out.permissions() & kOwnerBits)) ||
+        out.write(updated) != updated.size() || !out.commit())
         cannotWrite(path);
+}
+
+bool MakeProfileOwnerOnly(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    const QFileDevice::Permissions now = file.permissions();
+    return (now & ~kOwnerBits) == 0 || file.setPermissions(now & kOwnerBits);
 }

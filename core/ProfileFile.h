@@ -19,5 +19,17 @@ inline constexpr qint64 kProfileFileMax = 1024 * 1024;
 
 QString ReadProfileString(const QString& path, const QString& section, const QString& key,
                           const QString& defaultValue);
+
+// Who may read a file once written: whoever could before (a new file follows
+// the umask), or its owner alone, for a file that holds a secret. A file once
+// made its owner's alone stays so through later writes of either kind.
+enum class TProfileAccess
+{
+    AsBefore,
+    OwnerOnly
+};
 void WriteProfileString(const QString& path, const QString& section, const QString& key,
-                        const QString& value);
+                        const QString& value, TProfileAccess access = TProfileAccess::AsBefore);
+// Takes every permission from the group and others; false when it cannot.
+// A missing file is no failure.
+bool MakeProfileOwnerOnly(const QString& path);

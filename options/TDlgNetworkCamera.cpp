@@ -10,14 +10,14 @@
 #include <QVBoxLayout>
 
 TDlgNetworkCamera::TDlgNetworkCamera(const TNetworkCamera& camera, QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent), original_(AddressWithoutCredentials(camera.Address))
 {
     setObjectName(QStringLiteral("TDlgNetworkCamera"));
     setWindowTitle(camera.Name.isEmpty() ? QStringLiteral("Add a network camera")
                                          : QStringLiteral("Change a network camera"));
     EditName = new QLineEdit(camera.Name, this);
     EditName->setObjectName(QStringLiteral("EditName"));
-    EditName->setMaxLength(80);
+    EditName->setMaxLength(kMaxCameraName);
     EditName->setStatusTip(QStringLiteral("The name shown for the camera"));
     EditAddress = new QLineEdit(AddressWithoutCredentials(camera.Address), this);
     EditAddress->setObjectName(QStringLiteral("EditAddress"));
@@ -61,8 +61,13 @@ void TDlgNetworkCamera::accept()
         ShowMessageBox(this, QStringLiteral("The camera needs a name"), MkWarning, MbOk);
         return;
     }
-    const QString problem = CameraAddressProblem(EditAddress->text().trimmed());
-    if (!problem.isEmpty()) {
+    // A recording that is missing now may come back (a disk not mounted):
+    // the camera may still be renamed while its address stays.
+    const QString address = EditAddress->text().trimmed();
+    const bool keptMissing = !original_.isEmpty() && RecordingMissing(address) &&
+                             AddressWithoutCredentials(address) == original_;
+    const QString problem = CameraAddressProblem(address);
+    if (!problem.isEmpty() && !keptMissing) {
         ShowMessageBox(this, problem, MkWarning, MbOk);
         return;
     }

@@ -28,4 +28,7 @@ public:
     QPushButton* BitBtnCancel = nullptr;
 
     void accept() override;
+
+private:
+    QString original_; // the address as it came, to tell an unchanged one
 };

@@ -138,6 +138,9 @@ public:
     void SetNetworkCameras(const QList<TNetworkCamera>& cameras);
     // Told whenever the list changes, loading included.
     std::function<void(const QList<TNetworkCamera>&)> OnNetworkCamerasChanged;
+    // The names of every other video driver (the demo camera, the local
+    // cameras), which a network camera's name must not take.
+    std::function<QStringList()> OtherDriverNames;
     // Told once OK or "&Apply" wrote the settings: what follows the settings
     // as saved rather than every keystroke (typing 100 passes through 1).
     std::function<void()> OnSettingsSaved;
@@ -218,7 +221,6 @@ private:
     void BitBtnCameraRemoveClick();
     void UpdateCameraButtons();
     void EditNetworkCamera(int row);
-    bool NameTaken(const QString& name, int except) const;
     void LoadWatchPage(const TOptionsSettings& s);
     void SaveWatchPage(TOptionsSettings& s) const;
     QWidget* BuildBottomPanel();

@@ -66,7 +66,7 @@ void TFormOptions::SetNetworkCameras(const QList<TNetworkCamera>& cameras)
     const int row = ListBoxCameras->currentRow();
     ListBoxCameras->clear();
     for (const TNetworkCamera& c : networkCameras_)
-        ListBoxCameras->addItem(c.Name);
+        ListBoxCameras->addItem(CameraListText(c));
     ListBoxCameras->setCurrentRow(std::min(row, int(ListBoxCameras->count()) - 1));
     UpdateCameraButtons();
     if (OnNetworkCamerasChanged)
@@ -81,26 +81,18 @@ void TFormOptions::UpdateCameraButtons()
     BitBtnCameraRemove->setEnabled(chosen);
 }
 
-bool TFormOptions::NameTaken(const QString& name, int except) const
-{
-    for (int i = 0; i < networkCameras_.size(); ++i) {
-        if (i != except && networkCameras_[i].Name.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 void TFormOptions::EditNetworkCamera(int row)
 {
     TDlgNetworkCamera dialog(row >= 0 ? networkCameras_[row] : TNetworkCamera{}, this);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted)
             return;
-        // The name is how the camera is found again: it must be its own.
-        if (!NameTaken(dialog.Camera().Name, row))
+        const QString problem = CameraNameProblem(
+            dialog.Camera().Name, OtherDriverNames ? OtherDriverNames() : QStringList(),
+            networkCameras_, row);
+        if (problem.isEmpty())
             break;
-        ShowMessageBox(this, QStringLiteral("Another camera already has this name"), MkWarning,
-                       MbOk);
+        ShowMessageBox(this, problem, MkWarning, MbOk);
     }
     QList<TNetworkCamera> cameras = networkCameras_;
     if (row >= 0)

@@ -3,6 +3,7 @@
 #include "ProfileFile.h"
 
 #include "ScratchDir.h"
+#include "TestKeyring.h"
 
 #include <QFile>
 
@@ -23,7 +24,14 @@ protected:
     }
 
     ScratchDir dir;
+    NoKeyring none;
 };
+
+constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                             QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                             QFileDevice::WriteOther | QFileDevice::ExeOther;
+constexpr QFileDevice::Permissions kOpen = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ReadGroup | QFileDevice::ReadOther;
 
 } // namespace
 
@@ -110,4 +118,46 @@ TEST_F(NetworkCameras, DamagedEntriesAreLeftOutOnReading)
 
     WriteProfileString(file, section, "Count", "many");
     EXPECT_TRUE(ReadNetworkCameras().isEmpty());
+}
+
+TEST_F(NetworkCameras, ANameMustBeNoOtherDriversAndNoOtherCamerasOfAnyCase)
+{
+    const QList<TNetworkCamera> cameras = {{QStringLiteral("Porch"), QStringLiteral("http://a/")},
+                                           {QStringLiteral("Gate"), QStringLiteral("http://b/")}};
+    const QStringList others = {QStringLiteral("USB Camera"),
+                                QStringLiteral("Demo camera (built-in test scene)")};
+    struct Case
+    {
+        const char* name;
+        int row;
+        bool refused;
+    };
+    for (const Case& c :
+         {Case{"Porch", 0, false}, Case{"porch", 1, true}, Case{"Gate", -1, true},
+          Case{" usb camera ", -1, true}, Case{"Demo camera (built-in test scene)", 0, true},
+          Case{"Demo camera", -1, false}, Case{"Yard", 1, false}})
+        EXPECT_EQ(CameraNameProblem(c.name, others, cameras, c.row).isEmpty(), !c.refused)
+            << c.name << " at " << c.row;
+    EXPECT_TRUE(CameraNameProblem("demo camera (built-in test scene)", others, cameras, -1)
+                    .startsWith("\"Demo camera (built-in test scene)\" is the name of another"));
+
+    // The driver list: local cameras, the network cameras' entries, the demo
+    // camera; a local camera that shares a network camera's name stays.
+    const QStringList drivers = {"USB Camera", "Gate", "Porch", "Gate",
+                                 "Demo camera (built-in test scene)"};
+    EXPECT_EQ(NamesOfOtherDrivers(drivers, cameras),
+              (QStringList{"USB Camera", "Gate", "Demo camera (built-in test scene)"}));
+    EXPECT_EQ(NamesOfOtherDrivers({"USB Camera"}, cameras), QStringList{"USB Camera"})
+        << "a list read before the cameras were added";
+}
+
+TEST_F(NetworkCameras, TheUserDataFolderIsClosedToOthersWhenMadeAndWhenFoundOpen)
+{
+    const QString fresh = dir.file("share/i-Lumerix/ilumerix");
+    ASSERT_TRUE(MakeUserDataFolder(fresh));
+    EXPECT_EQ(QFile::permissions(fresh) & kOthers, 0);
+    ASSERT_TRUE(QFile::setPermissions(fresh, kOpen | QFileDevice::ExeOwner | QFileDevice::ExeGroup |
+                                                 QFileDevice::ExeOther));
+    ASSERT_TRUE(MakeUserDataFolder(fresh));
+    EXPECT_EQ(QFile::permissions(fresh) & kOthers, 0);
 }

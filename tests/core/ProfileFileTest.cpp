@@ -141,3 +141,34 @@ TEST(ProfileFile, HugeFileIsNotTakenForSettingsAndIsNotRewritten)
     EXPECT_THROW(WriteProfileString(dir.file("a.ini"), "Setup", "Delta", "1"), EIlxError);
     EXPECT_EQ(dir.read("a.ini"), huge);
 }
+
+TEST(ProfileFile, AFileWrittenWithASecretIsItsOwnersAloneAndStaysSo)
+{
+    ScratchDir dir;
+    const QString path = dir.file("a.ini");
+    constexpr QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                QFileDevice::WriteOther | QFileDevice::ExeOther;
+    const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::ReadOther;
+
+    // A new file, and an existing one others could read.
+    WriteProfileString(path, "Cameras", "Address1", "rtsp://u:pw@cam/", TProfileAccess::OwnerOnly);
+    EXPECT_EQ(QFile::permissions(path) & others, 0);
+    ASSERT_TRUE(QFile::setPermissions(path, open));
+    WriteProfileString(path, "Cameras", "Address2", "rtsp://u:pw@cam2/", TProfileAccess::OwnerOnly);
+    EXPECT_EQ(QFile::permissions(path) & others, 0);
+
+    // Other writers keep it closed; a file with nothing to change is closed too.
+    WriteProfileString(path, "Setup", "Delta", "7");
+    EXPECT_EQ(QFile::permissions(path) & others, 0);
+    ASSERT_TRUE(QFile::setPermissions(path, open));
+    WriteProfileString(path, "Setup", "Delta", "7", TProfileAccess::OwnerOnly);
+    EXPECT_EQ(QFile::permissions(path) & others, 0);
+    EXPECT_EQ(read(dir, "Cameras", "Address2"), "rtsp://u:pw@cam2/");
+
+    ASSERT_TRUE(QFile::setPermissions(path, open));
+    EXPECT_TRUE(MakeProfileOwnerOnly(path));
+    EXPECT_EQ(QFile::permissions(path) & others, 0);
+    EXPECT_TRUE(MakeProfileOwnerOnly(dir.file("none.ini"))) << "a missing file is no failure";
+}
