@@ -110,9 +110,14 @@ TFormMainLE::TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent)
     scan_->TimerScan().setInterval(250);
     videoCam_->SetImageFile(DataPaths().TempFrame);
 
+    // The stored choice stands while its camera is away ("(none)" is only
+    // the component's word for that); the driver dialog alone changes it.
+    chosenDriver_ = settings_.Driver;
     videoCam_->SetDriverName(settings_.Driver);
-    if (videoCam_->DriverName().isEmpty() || settings_.SelectDriver)
-        videoCam_->SelectDriver();
+    if (videoCam_->DriverName().isEmpty() || settings_.SelectDriver) {
+        if (videoCam_->SelectDriver())
+            chosenDriver_ = videoCam_->DriverName();
+    }
     UpdateOptionsDriverLabel();
     firstActivation_ = true;
     if (scheduler_)
@@ -482,20 +487,15 @@ void TFormMainLE::ConnectCommands()
 
 void TFormMainLE::CreateOptions()
 {
+    // Before anything reads them: passwords an earlier run left in the
+    // settings file are closed to others, or moved into the keyring.
+    SecureNetworkCameraPasswords();
     options_.Create(this, helpWindow_, DataPaths().Schedule);
     // The user's network cameras join the driver list, and follow its edits.
     if (TFormOptions* window = options_.Window()) {
         window->OnNetworkCamerasChanged = [this](const QList<TNetworkCamera>& cameras) {
             videoCam_->SetNetworkCameras(cameras);
-    // Before anything reads them: passwords an earlier run left in the
-    // settings file are closed to others, or moved into the keyring.
-    SecureNetworkCameraPasswords();
         };
-        videoCam_->SetNetworkCameras(window->NetworkCameras());
-    } else {
-        videoCam_->SetNetworkCameras(ReadNetworkCameras());
-    }
-    statusBar_->HasOptions = [this] {
         // A driver is found again by its name, so a network camera's must be
         // no other driver's; the demo camera keeps its name while unplugged.
         window->OtherDriverNames = [this, window] {
@@ -510,6 +510,11 @@ void TFormMainLE::CreateOptions()
                 others << demo;
             return others;
         };
+        videoCam_->SetNetworkCameras(window->NetworkCameras());
+    } else {
+        videoCam_->SetNetworkCameras(ReadNetworkCameras());
+    }
+    statusBar_->HasOptions = [this] {
         return options_.Exists();
     };
     statusBar_->AlarmState = [this] {
@@ -522,7 +527,7 @@ void TFormMainLE::CreateOptions()
 
 void TFormMainLE::UpdateOptionsDriverLabel()
 {
-    options_.SetDriverName(videoCam_->DriverName());
+    options_.SetDriverName(chosenDriver_);
 }
 
 void TFormMainLE::LoadSettings()
@@ -557,7 +562,7 @@ void TFormMainLE::SaveSettings()
     }
     TMainWindowSettings s = settings_;
     s.Zoom = CheckBoxScaleVideo->isChecked();
-    s.Driver = videoCam_->DriverName();
+    s.Driver = chosenDriver_;
     if (scanFrame_) {
         const auto p = scanFrame_->Percents();
         s.Frame.FramePX = p.PX;

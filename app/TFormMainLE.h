@@ -2,6 +2,7 @@
 
 #include "MainWindowSettings.h"
 #include "SchedulerHost.h"
+#include "TCameraWait.h"
 #include "TCommandRules.h"
 #include "TDesktopNotifier.h"
 #include "TOptionsLink.h"
@@ -111,6 +112,12 @@ public:
     void VideoCamActivate();
     void VideoCamDeactivate();
     void VideoCamError(int id, const QString& text);
+    // The camera opened away from the window answered.
+    void VideoCamOpened(bool ok, const QString& why);
+    // The camera the user chose in the driver dialog (the stored "Driver"),
+    // kept while it is away; empty when none was ever chosen.
+    const QString& ChosenDriver() const { return chosenDriver_; }
+    const TCameraWait& CameraWait() const { return wait_; }
     void SetVideoInfoHints();
 
 protected:
@@ -152,13 +159,48 @@ private:
     void SetHelpContexts();
     void ApplyCommandStates();
     void PlaceZoomBox();
-    // A lost camera tried again every 5 s while "Reconnect" is on.
+    // What a camera being opened is for, once it answers.
+    enum class TVideoRequest
+    {
+        None,
+        FirstActivation,
+        Connect,
+        Reconnect,
+        DriverChosen
+    };
+    // Opens the component's camera without waiting for it; `why` goes on
+    // when it answers (VideoCamOpened).
+    void RequestVideo(TVideoRequest why);
+    void CancelVideoRequest();
+    // The connect command's work once the camera can be taken at once: the
+    // video inverted, the stability wait, the scan timer.
+    void SwitchVideo();
+    void CompleteFirstActivation();
+    void FailFirstActivation(const QString& why);
+    void FinishFirstActivation();
+    void CompleteDriverChoice();
+    // The format set-up the start-up did not get to run, before the first connect.
+    bool PendingFormatSetup();
+    // A lost or missing camera tried again every 5 s while "Reconnect" is on.
     void CreateReconnection();
-    void StartReconnecting(bool wasScanning);
+    void StartWaiting(TCameraWait::Cause cause, bool wasScanning, const QString& why);
+    void StopWaiting();
+    void ShowWaiting();
     void TimerReconnectTimer();
+    void CameraBack();
+    // Ctrl+Q while the loss message is up still quits.
+    bool QuitFromLossMessage(QObject* watched, QEvent* event);
     // The pictures' limits of the "Watch" page, and keeping the folder within them.
     TRetentionLimits KeepLimits() const;
     void KeepPicturesWithinLimits();
+    // The limits as the options were last saved, enforced at once.
+    void ApplyKeepLimits();
+    // The prefixes whose pictures are the program's: every one it saved under
+    // (remembered across runs) and the one it saves under now.
+    void SetOwnPicturePrefixes();
+    void RememberPicturePrefix(const QString& prefix);
+    // After deletions: the last picture never names a file that is gone.
+    void KeepLastImage();
     // A detection told to the desktop while the window is minimised or hidden.
     void NotifyDesktop(const QImage& frame, const QString& pictureName);
     // The window's resize handler: the video is laid out again.
@@ -193,14 +235,6 @@ private:
     void ShowInfo(const QString& text) override;
     void SetVideoPanelRed(bool red) override;
     void SetHeartbeat(QChar c) override;
-    // The limits as the options were last saved, enforced at once.
-    void ApplyKeepLimits();
-    // The prefixes whose pictures are the program's: every one it saved under
-    // (remembered across runs) and the one it saves under now.
-    void SetOwnPicturePrefixes();
-    void RememberPicturePrefix(const QString& prefix);
-    // After deletions: the last picture never names a file that is gone.
-    void KeepLastImage();
     void ShowDetectionCount(int count) override;
     void SetAnalyseLook(const QString& menuCaption, const QString& hint, int imageIndex) override;
     void SetConnectEnabled(bool enabled) override;
@@ -279,8 +313,13 @@ private:
     QTimer TimerScheduler;
     QTimer TimerReconnect;
     QPointer<QMessageBox> lossBox_; // the camera-loss message while it is up
-    bool scanBeforeLoss_ = false;
+    TCameraWait wait_;
+    QString chosenDriver_;
+    TVideoRequest videoRequest_ = TVideoRequest::None;
+    bool activeAfterRequest_ = false; // the driver command's video state to come back to
     TPictureRetention retention_;
+    TRetentionLimits keepLimits_; // as last saved, not as being typed
+    QStringList picturePrefixes_; // remembered in "PicturePrefixes"
     TDesktopNotifier notifier_;
 
     THelpWindow* helpWindow_ = nullptr;
@@ -310,5 +349,3 @@ private:
     bool flashOn_ = false;
     int flashToggles_ = 0;
 };
-    TRetentionLimits keepLimits_; // as last saved, not as being typed
-    QStringList picturePrefixes_; // remembered in "PicturePrefixes"

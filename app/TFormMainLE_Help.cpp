@@ -181,6 +181,8 @@ bool TFormMainLE::eventFilter(QObject* watched, QEvent* event)
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w->window() == this && HandleKey(static_cast<QKeyEvent*>(event)))
             return true;
+        if (QuitFromLossMessage(watched, event))
+            return true;
         break;
     }
     default:

@@ -10,6 +10,7 @@
 #include "TIlxApplication.h"
 #include "TScanController.h"
 #include "TVideoCam.h"
+#include "TVideoCamTexts.h"
 #include "VideoInfoText.h"
 
 #include <QAction>
@@ -19,9 +20,12 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+
+#include <utility>
 
 #include "MenuGlyphs.h"
 
@@ -75,6 +79,9 @@ void TFormMainLE::CreateVideo(std::unique_ptr<CaptureDriver> driver)
     };
     videoCam_->OnError = [this](TVideoCam*, int, int id, const QString& text) {
         VideoCamError(id, text);
+    };
+    videoCam_->OnOpened = [this](TVideoCam*, bool ok, const QString& why) {
+        VideoCamOpened(ok, why);
     };
     videoCam_->OnYield = [](TVideoCam*, int) {
         QCoreApplication::processEvents();
@@ -130,54 +137,92 @@ void TFormMainLE::showEvent(QShowEvent* event)
 
 void TFormMainLE::FirstActivation()
 {
-    if (!firstActivation_)
+    if (!firstActivation_ || videoRequest_ != TVideoRequest::None)
         return;
     {
         TBusyCursor busy;
         SetInfoText(QStringLiteral("Initialization..."));
         videoCam_->hide();
         QCoreApplication::processEvents();
-        if (videoCam_->Dispositif() == -1) {
-            SetInfoText(QString());
-            OnNoCaptureDevice(commands_);
-            KeepScheduleUnavailable(commands_, scheduleAvailable_);
-            ApplyCommandStates();
-        } else {
-            if (!videoCam_->DriverName().isEmpty())
-                SetCaptionForVideo(true);
-            bool formatOk = true;
-            if (formatSetupPending_) {
-                try {
-                    FormatSetup();
-                } catch (const EIlxError& e) {
-                    formatOk = false;
-                    formatSetupPending_ = false;
-                    videoCam_->hide();
-                    ImageFreeze->hide();
-                    commands_.ConnectButton = commands_.ConnectMenu = false;
-                    SetVideoDependentCommands(commands_, false, {}, true);
-                    ApplyCommandStates();
-                    QApplication::restoreOverrideCursor();
-                    ShowMessageBox(this, e.message(), MkWarning, MbOk);
-                    QApplication::setOverrideCursor(Qt::WaitCursor);
-                }
-            }
-            if (formatOk) {
-                try {
-                    MenuItemConnectClick();
-                } catch (const EIlxError& e) {
-                    HandleApplicationError(e.message());
-                }
-                QCoreApplication::processEvents();
-                firstActivation_ = false;
-                RefreshVideoCommands();
-                scan_->RxSpeedButtonPauseClick(false);
+    }
+    if (videoCam_->Dispositif() == -1) {
+        OnNoCaptureDevice(commands_);
+        KeepScheduleUnavailable(commands_, scheduleAvailable_);
+        ApplyCommandStates();
+        FinishFirstActivation();
+        // The camera chosen before is not there (yet): it is waited for as a
+        // lost one, and the start-up's work is done when it comes.
+        if (options_.Reconnect() && !chosenDriver_.isEmpty())
+            StartWaiting(TCameraWait::Cause::MissingAtStart, false, QString());
+        return;
+    }
+    if (!videoCam_->DriverName().isEmpty())
+        SetCaptionForVideo(true);
+    if (videoCam_->ActivatesAtOnce()) {
+        CompleteFirstActivation();
+        return;
+    }
+    // A camera that may keep us waiting opens away from the window, which
+    // stays usable meanwhile (the options too); the rest follows its answer.
+    OnFirstActivationDone(commands_);
+    ApplyCommandStates();
+    RequestVideo(TVideoRequest::FirstActivation);
+}
+
+void TFormMainLE::CompleteFirstActivation()
+{
+    {
+        TBusyCursor busy;
+        bool formatOk = true;
+        if (formatSetupPending_) {
+            try {
+                FormatSetup();
+            } catch (const EIlxError& e) {
+                formatOk = false;
+                formatSetupPending_ = false;
+                videoCam_->hide();
+                ImageFreeze->hide();
+                commands_.ConnectButton = commands_.ConnectMenu = false;
+                SetVideoDependentCommands(commands_, false, {}, true);
+                ApplyCommandStates();
+                QApplication::restoreOverrideCursor();
+                ShowMessageBox(this, e.message(), MkWarning, MbOk);
+                QApplication::setOverrideCursor(Qt::WaitCursor);
             }
         }
-        SetInfoText(QString());
-        OnFirstActivationDone(commands_);
-        ApplyCommandStates();
+        if (formatOk) {
+            try {
+                SwitchVideo();
+            } catch (const EIlxError& e) {
+                HandleApplicationError(e.message());
+            }
+            QCoreApplication::processEvents();
+            firstActivation_ = false;
+            RefreshVideoCommands();
+            scan_->RxSpeedButtonPauseClick(false);
+        }
     }
+    FinishFirstActivation();
+}
+
+void TFormMainLE::FailFirstActivation(const QString& why)
+{
+    if (options_.Reconnect() && !chosenDriver_.isEmpty()) {
+        // Waited for silently, as a camera lost later would be.
+        FinishFirstActivation();
+        StartWaiting(TCameraWait::Cause::MissingAtStart, false, why);
+        return;
+    }
+    HandleApplicationError(VideoCamText(TVideoCamText::UnableToActivate, true) +
+                           QStringLiteral("\n") + why);
+    FinishFirstActivation();
+}
+
+void TFormMainLE::FinishFirstActivation()
+{
+    SetInfoText(QString());
+    OnFirstActivationDone(commands_);
+    ApplyCommandStates();
     firstActivation_ = false;
     RefreshVideoCommands();
 }
@@ -267,7 +312,9 @@ void TFormMainLE::closeEvent(QCloseEvent* event)
     {
         TBusyCursor busy;
         TimerFlash.stop();
+        CancelVideoRequest();
         TimerReconnect.stop();
+        wait_.Stop();
         flashOn_ = false;
         helpWindow_->close();
         scan_->SetScanReady(false);
@@ -280,8 +327,11 @@ void TFormMainLE::closeEvent(QCloseEvent* event)
         } catch (const EIlxError& e) {
             settingsFailure = e.message();
         }
+        // A camera that is off and would keep the close waiting (a network
+        // camera, a device) is not opened just to put its format back.
         try {
-            FormatRestore();
+            if (videoCam_->Active() || videoCam_->ActivatesAtOnce())
+                FormatRestore();
         } catch (const EIlxError&) {
             // The driver may already be gone; closing goes on regardless.
         }
@@ -306,11 +356,34 @@ void TFormMainLE::closeEvent(QCloseEvent* event)
 void TFormMainLE::MenuItemConnectClick()
 {
     SetVideoPanelRed(false);
+    if (videoCam_->Opening()) {
+        if (videoRequest_ == TVideoRequest::Connect) {
+            // Pressed again while its camera opens: the user gives up on it.
+            CancelVideoRequest();
+            SetInfoText(QString());
+        } else if (videoRequest_ == TVideoRequest::DriverChosen) {
+            activeAfterRequest_ = true; // on, once the chosen camera answers
+        }
+        return;
+    }
     if (videoCam_->DriverName().isEmpty() || videoCam_->Dispositif() == -1) {
-        videoCam_->SelectDriver();
+        if (videoCam_->SelectDriver())
+            chosenDriver_ = videoCam_->DriverName();
+        UpdateOptionsDriverLabel();
         if (videoCam_->DriverName().isEmpty() || videoCam_->Dispositif() == -1)
             return;
     }
+    if (videoCam_->Active() || videoCam_->ActivatesAtOnce()) {
+        SwitchVideo();
+        return;
+    }
+    RequestVideo(TVideoRequest::Connect);
+}
+
+void TFormMainLE::SwitchVideo()
+{
+    if (!videoCam_->Active() && PendingFormatSetup())
+        return;
     videoCam_->SetActive(!videoCam_->Active());
     const bool active = videoCam_->Active();
     SetInfoText(active ? QStringLiteral("Video is active") : QStringLiteral("Video is not active"));
@@ -329,17 +402,117 @@ void TFormMainLE::MenuItemConnectClick()
     SetInfoText(QString());
 }
 
+bool TFormMainLE::PendingFormatSetup()
+{
+    // A camera missing at start meets the start-up's format set-up at its
+    // first connect; a failure there is the set-up's own message.
+    if (!formatSetupPending_ || firstActivation_)
+        return false;
+    try {
+        FormatSetup();
+    } catch (const EIlxError& e) {
+        formatSetupPending_ = false;
+        ShowMessageBox(this, e.message(), MkWarning, MbOk);
+        return true;
+    }
+    return false;
+}
+
+void TFormMainLE::RequestVideo(TVideoRequest why)
+{
+    videoRequest_ = why;
+    if (!videoCam_->BeginOpen()) {
+        // Gone from the list: the answer is known at once (a camera waited
+        // for is known to be away; nothing more to say).
+        VideoCamOpened(false, why == TVideoRequest::Reconnect
+                                  ? QString()
+                                  : OpenFailureText(OpenResult{-1, OpenFailure::Absent, {}},
+                                                    videoCam_->DriverName(), true));
+        return;
+    }
+    if (why != TVideoRequest::Reconnect)
+        SetInfoText(
+            QStringLiteral("Connecting to the camera \"%1\"...").arg(videoCam_->DriverName()));
+}
+
+void TFormMainLE::CancelVideoRequest()
+{
+    const TVideoRequest request = std::exchange(videoRequest_, TVideoRequest::None);
+    videoCam_->CancelOpen();
+    // The start-up's camera given up on: the start-up is over all the same.
+    if (request == TVideoRequest::FirstActivation)
+        FinishFirstActivation();
+}
+
+void TFormMainLE::VideoCamOpened(bool ok, const QString& why)
+{
+    const TVideoRequest request = std::exchange(videoRequest_, TVideoRequest::None);
+    // Raised from the event loop: no error may leave here.
+    try {
+        switch (request) {
+        case TVideoRequest::None:
+            return;
+        case TVideoRequest::FirstActivation:
+            ok ? CompleteFirstActivation() : FailFirstActivation(why);
+            return;
+        case TVideoRequest::Connect:
+            if (ok)
+                SwitchVideo();
+            else
+                HandleApplicationError(VideoCamText(TVideoCamText::UnableToActivate, true) +
+                                       QStringLiteral("\n") + why);
+            return;
+        case TVideoRequest::DriverChosen:
+            if (ok)
+                CompleteDriverChoice();
+            else
+                HandleApplicationError(VideoCamText(TVideoCamText::UnableToActivate, true) +
+                                       QStringLiteral("\n") + why);
+            return;
+        case TVideoRequest::Reconnect:
+            if (ok) {
+                CameraBack();
+            } else {
+                wait_.SetLastTry(why);
+                ShowWaiting();
+            }
+            return;
+        }
+    } catch (const EIlxError& e) {
+        HandleApplicationError(e.message());
+    }
+}
+
 void TFormMainLE::MenuItemPiloteClick()
 {
     const bool wasActive = videoCam_->Active();
-    videoCam_->SelectDriver();
-    options_.SetDriverName(videoCam_->DriverName());
+    if (videoCam_->SelectDriver() && videoCam_->DriverName() != chosenDriver_) {
+        // Another camera by the user's hand: the one waited for is given up.
+        chosenDriver_ = videoCam_->DriverName();
+        CancelVideoRequest();
+        StopWaiting();
+        if (wasActive)
+            SwitchVideoOff();
+    }
+    UpdateOptionsDriverLabel();
     const bool device = videoCam_->Dispositif() >= 0;
     commands_.ConnectButton = commands_.ConnectMenu = device;
     ApplyCommandStates();
-    if (device)
-        FormatSetup();
-    videoCam_->SetActive(wasActive);
+    if (!device)
+        return;
+    activeAfterRequest_ = wasActive;
+    if (videoCam_->Active() || videoCam_->ActivatesAtOnce())
+        CompleteDriverChoice();
+    else
+        RequestVideo(TVideoRequest::DriverChosen);
+}
+
+void TFormMainLE::CompleteDriverChoice()
+{
+    FormatSetup();
+    // Back as it was, the whole way (the scan timer too).
+    if (activeAfterRequest_ && !videoCam_->Active())
+        SwitchVideo();
 }
 
 void TFormMainLE::StopComparisonAndWait()
@@ -430,15 +603,21 @@ void TFormMainLE::VideoCamError(int id, const QString& text)
     const bool wasActive = VideoActive();
     const bool wasScanning = scan_->Scanning();
     SwitchVideoOff();
-    SetInfoText(
-        QStringLiteral("Video error  - Check connection, Shutdown and Restart your computer."));
+    const QString message =
+        QStringLiteral("Video error: ") + QString::number(id) + QStringLiteral("\n") + text;
     // With "Reconnect", the camera is tried again while the message is up;
     // the message closes itself when the camera is back.
     if (wasActive && options_.Reconnect())
-        StartReconnecting(wasScanning);
-    ShowMessageBox(
-        this, QStringLiteral("Video error: ") + QString::number(id) + QStringLiteral("\n") + text,
-        MkError, MbOk, &lossBox_);
+        StartWaiting(TCameraWait::Cause::Lost, wasScanning, QString());
+    else
+        SetInfoText(
+            QStringLiteral("Video error  - Check connection, Shutdown and Restart your computer."));
+    if (lossBox_ && lossBox_->isVisible()) {
+        // One message at a time: a camera lost again while it is up says so there.
+        lossBox_->setText(message);
+        return;
+    }
+    ShowMessageBox(this, message, MkError, MbOk, &lossBox_);
 }
 
 void TFormMainLE::KeepLocks()

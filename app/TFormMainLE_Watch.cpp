@@ -1,5 +1,5 @@
-// The main window watching on its own: a lost camera tried again until it
-// comes back.
+// The main window watching on its own: a camera lost, or missing at start,
+// tried again until it comes back.
 #include "TFormMainLE.h"
 
 #include "Clock.h"
@@ -8,62 +8,109 @@
 #include "TScanController.h"
 #include "TVideoCam.h"
 
+#include <QKeyEvent>
 #include <QMessageBox>
-
-namespace {
-
-constexpr int kReconnectIntervalMs = 5000;
-
-} // namespace
 
 void TFormMainLE::CreateReconnection()
 {
     TimerReconnect.setObjectName(QStringLiteral("TimerReconnect"));
-    TimerReconnect.setInterval(kReconnectIntervalMs);
+    TimerReconnect.setInterval(TCameraWait::kIntervalMs);
     connect(&TimerReconnect, &QTimer::timeout, this, &TFormMainLE::TimerReconnectTimer);
     connect(&notifier_, &TDesktopNotifier::Activated, this, &TFormMainLE::BringToFront);
 }
 
-void TFormMainLE::StartReconnecting(bool wasScanning)
+void TFormMainLE::StartWaiting(TCameraWait::Cause cause, bool wasScanning, const QString& why)
 {
-    if (TimerReconnect.isActive()) {
-        // Lost again before it was found: scanning comes back if it was on at all.
-        scanBeforeLoss_ = scanBeforeLoss_ || wasScanning;
-        return;
+    if (wait_.Active()) {
+        // Lost again before it was found: still the one wait, the one log line.
+        wait_.AlsoScanning(wasScanning);
+    } else {
+        const QString camera = chosenDriver_.isEmpty() ? videoCam_->DriverName() : chosenDriver_;
+        wait_.Start(camera, cause, IlxNow(), wasScanning);
+        options_.LogEvent(wait_.StartLine(TAlarmLog::Stamp(IlxNow())));
     }
-    scanBeforeLoss_ = wasScanning;
-    options_.LogEvent(QStringLiteral("Camera lost: ") + videoCam_->DriverName() +
-                      QStringLiteral(" - ") + TAlarmLog::Stamp(IlxNow()));
+    wait_.SetLastTry(why);
+    ShowWaiting();
     TimerReconnect.start();
 }
 
+void TFormMainLE::ShowWaiting()
+{
+    if (wait_.Active())
+        SetInfoText(wait_.InfoText(IlxNow()));
+}
+
+void TFormMainLE::StopWaiting()
+{
+    TimerReconnect.stop();
+    if (!wait_.Active())
+        return;
+    wait_.Stop();
+    if (videoRequest_ == TVideoRequest::Reconnect)
+        CancelVideoRequest();
+    SetInfoText(QString());
+    if (lossBox_)
+        lossBox_->done(QMessageBox::Ok);
+}
+
 /*!
- * \brief Every 5 s after a loss: the same camera (by name) is looked for and,
- * when it answers, the video goes on as from its command, scanning too if it
- * was on, and the loss message closes. Nothing is shown for a failed try.
+ * \brief Every 5 s while a camera is waited for: the chosen camera is looked
+ * for by name and opened away from the window; nothing is shown for a failed
+ * try but the reason on the information line.
  */
 void TFormMainLE::TimerReconnectTimer()
 {
-    if (VideoActive() || !options_.Reconnect()) {
+    if (!wait_.Active() || VideoActive() || !options_.Reconnect()) {
         // Back by the user's own hand, or the option was cleared meanwhile.
-        TimerReconnect.stop();
+        StopWaiting();
         return;
     }
-    if (!videoCam_->FindDriverAgain())
-        return;
+    if (videoRequest_ != TVideoRequest::None)
+        return; // a try is still under way
+    if (videoCam_->DriverName() != wait_.Camera())
+        videoCam_->SetDriverName(wait_.Camera());
+    ShowWaiting(); // the line's "since" keeps its date once the day is past
+    RequestVideo(TVideoRequest::Reconnect);
+}
+
+/*!
+ * \brief The waited-for camera answered: the video goes on as from its
+ * command, scanning too if it was on, and the loss message closes.
+ */
+void TFormMainLE::CameraBack()
+{
+    const bool firstConnect = formatSetupPending_;
     try {
-        MenuItemConnectClick();
-    } catch (const EIlxError&) {
-        return; // still not answering: the next try will tell
+        SwitchVideo();
+    } catch (const EIlxError& e) {
+        wait_.SetLastTry(e.message().section(QLatin1Char('\n'), -1));
+        ShowWaiting();
+        return; // the next try will tell
     }
-    if (!VideoActive())
+    if (!VideoActive()) {
+        ShowWaiting();
         return;
-    TimerReconnect.stop();
-    options_.LogEvent(QStringLiteral("Camera back: ") + videoCam_->DriverName() +
-                      QStringLiteral(" - ") + TAlarmLog::Stamp(IlxNow()));
-    if (lossBox_)
-        lossBox_->done(QMessageBox::Ok);
-    if (scanBeforeLoss_ && !scan_->Scanning())
+    }
+    options_.LogEvent(wait_.BackLine(TAlarmLog::Stamp(IlxNow())));
+    const bool scanBefore = wait_.ScanningBefore();
+    StopWaiting();
+    if (firstConnect)
+        scan_->RxSpeedButtonPauseClick(false); // the start-up's play or pause
+    if (scanBefore && !scan_->Scanning())
         scan_->RxSpeedButtonAnalyseClick(&TimerReconnect);
-    scanBeforeLoss_ = false;
+}
+
+bool TFormMainLE::QuitFromLossMessage(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !lossBox_)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!widget || widget->window() != lossBox_ || key->key() != Qt::Key_Q ||
+        !(key->modifiers() & Qt::ControlModifier))
+        return false;
+    // The message answers OK, then the window closes as from its menu.
+    lossBox_->done(QMessageBox::Ok);
+    QTimer::singleShot(0, this, &QWidget::close);
+    return true;
 }

@@ -1,5 +1,7 @@
 #include "CaptureDriver.h"
 
+#include <QTimer>
+
 CaptureDriver::~CaptureDriver() = default;
 
 void CaptureDriver::notificationChanged(const char*, bool) {}
@@ -102,4 +104,33 @@ void CaptureDriver::setNetworkCameras(const QList<TNetworkCamera>&)
 void CaptureDriver::setViewShown(bool)
 {
     // Previews at the same rate, seen or not, by default.
+}
+
+void CaptureDriver::openDriver(int index)
+{
+    // Nothing to wait for: the answer is the list's, given from the event loop.
+    const OpenResult result{
+        index, driverDescription(index) ? OpenFailure::None : OpenFailure::Absent, {}};
+    QTimer::singleShot(0, [alive = std::weak_ptr<bool>(alive_), this, result] {
+        if (!alive.expired())
+            notifyOpened(result);
+    });
+}
+
+void CaptureDriver::cancelOpen() {}
+
+bool CaptureDriver::connectsAtOnce(int) const
+{
+    return true;
+}
+
+void CaptureDriver::refreshDrivers() {}
+
+void CaptureDriver::notifyOpened(const OpenResult& result)
+{
+    lastOpen_ = result;
+    if (onOpened_) {
+        const OpenNotification keep = onOpened_;
+        keep(result);
+    }
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -19,6 +20,27 @@ struct DriverDescription
 
     static constexpr int kMaxName = 80;
     static constexpr int kMaxVersion = 100;
+};
+
+// Why a camera could not be opened, as far as the back end can tell.
+enum class OpenFailure
+{
+    None,        // opened: its first picture has come
+    Absent,      // not in the driver list (unplugged, a recording that is gone)
+    Refused,     // it answered, and refused the user name or password
+    Unreachable, // nothing answers at its address
+    NoPicture,   // it was reached but sent no picture in time
+    Failed       // anything else; the detail says what
+};
+
+// The outcome of opening driver `index`.
+struct OpenResult
+{
+    int index = -1;
+    OpenFailure failure = OpenFailure::None;
+    QString detail; // the back end's own words for Failed; names no address
+
+    bool ok() const { return failure == OpenFailure::None; }
 };
 
 // The capture back end the capture component drives. One object serves the
@@ -43,6 +65,7 @@ public:
     using FrameNotification = std::function<int(const CaptureVideoHeader* header)>;
     using WaveNotification = std::function<int(const CaptureWaveHeader* header)>;
     using ControlNotification = std::function<int(int state)>;
+    using OpenNotification = std::function<void(const OpenResult& result)>;
 
     // Status ids around a stream capture.
     static constexpr int kStatusCaptureBegins = 300;
@@ -63,7 +86,23 @@ public:
     // The view was moved or resized; the picture is to fill width x height.
     virtual void setSessionGeometry(int width, int height) = 0;
 
-    // True = connected. Needs a session.
+    // Starts opening driver `index` without waiting for it: whatever waits on
+    // the device or the network (starting its source, its first picture)
+    // happens away from the GUI thread. The outcome comes as the open
+    // notification, from the event loop, never from within this call; after a
+    // success, connectDriver(index) takes the open camera at once. A new open
+    // or cancelOpen drops one still under way, which then tells nothing. The
+    // base class opens nothing ahead: it answers from the driver list alone.
+    virtual void openDriver(int index);
+    virtual void cancelOpen();
+    // Whether connectDriver(index) answers without waiting on a device or
+    // the network (a camera opened ahead, or one that never waits).
+    virtual bool connectsAtOnce(int index) const;
+    // The driver list is read again at the next driverDescription(0).
+    virtual void refreshDrivers();
+
+    // True = connected. Needs a session. Takes a camera opened ahead; any
+    // other is opened here, waiting for its first picture.
     virtual bool connectDriver(int index) = 0;
     virtual void disconnectDriver() = 0;
 
@@ -122,6 +161,9 @@ public:
     void setVideoStreamNotification(FrameNotification n);
     void setWaveStreamNotification(WaveNotification n);
     void setControlNotification(ControlNotification n);
+    void setOpenNotification(OpenNotification n) { onOpened_ = std::move(n); }
+    // The outcome of the last open, ahead or within connectDriver.
+    const OpenResult& lastOpenResult() const { return lastOpen_; }
 
     bool hasErrorNotification() const { return bool(onError_); }
     bool hasStatusNotification() const { return bool(onStatus_); }
@@ -144,6 +186,9 @@ protected:
     int notifyVideoStream(const CaptureVideoHeader& header);
     int notifyWaveStream(const CaptureWaveHeader& header);
     int notifyControl(int state);
+    // Records the outcome; the notification, if any, is told.
+    void notifyOpened(const OpenResult& result);
+    void setLastOpenResult(const OpenResult& result) { lastOpen_ = result; }
 
 private:
     ErrorNotification onError_;
@@ -153,4 +198,8 @@ private:
     FrameNotification onVideoStream_;
     WaveNotification onWaveStream_;
     ControlNotification onControl_;
+    OpenNotification onOpened_;
+    OpenResult lastOpen_;
+    // Outlived by nothing queued: an answer posted for a driver that is gone is dropped.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

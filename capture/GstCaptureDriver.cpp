@@ -7,9 +7,11 @@
 #include "TDlgVideoSource.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QObject>
-#include <QPointer>
+#include <QScopeGuard>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 
@@ -19,10 +21,17 @@
 #include <gst/video/colorbalance.h>
 #include <gst/video/video.h>
 
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -69,10 +78,28 @@ constexpr int kFirstFrameTimeoutMs = 5000;
 // one that refuses or is not there fails at once, whatever this says.
 constexpr int kFirstNetworkFrameTimeoutMs = 10000;
 constexpr int kFormatChangeTimeoutMs = 3000;
+// The other reports of one failure come within this.
+constexpr int kFailureSettleMs = 150;
+// How long a network camera's host may take to take the connection.
+constexpr int kReachTimeoutMs = 5000;
 // How late a frame may find the preview and still be shown on its beat: the
 // sink's clock and the event loop each add a little jitter.
 constexpr int kPaceSlackMs = 3;
 constexpr int kReprobeMs = 2000;
+// A list asked for again within this is the same connect's: read once.
+constexpr int kRefreshMs = 300;
+// A camera closed in good health keeps running this long, so that opening
+// it again right away (the start-up's format set-up, then the video) takes
+// it as it is instead of waiting for its first picture again.
+constexpr int kParkMs = 2000;
+// A camera opened ahead and never taken is let go after this.
+constexpr int kHoldReadyMs = 15000;
+// How long the driver's end waits for its cameras to stop; a camera that
+// hangs on its way out does not hold the program up beyond this.
+constexpr int kTeardownWaitMs = 1500;
+// A camera reopened right after it was let go waits for that to finish
+// (a local device opens once at a time), but no longer than this.
+constexpr int kReopenWaitMs = 5000;
 
 const QList<QSize> kDemoSizes = {QSize(160, 120), QSize(176, 144), QSize(320, 240), QSize(352, 288),
                                  QSize(640, 480)};
@@ -178,8 +205,42 @@ GstCapsRef DemoCaps(QSize size, int fps)
                                           "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr));
 }
 
-// What the streaming threads share with the GUI thread. Everything here is
-// guarded by `mutex` except the atomics.
+// Work the streaming and worker threads hand to the GUI thread. Once the
+// driver is gone nothing more is posted, and what was posted is dropped with
+// the receiver, so a late frame or error never reaches a dead driver.
+class Mailbox final
+{
+public:
+    explicit Mailbox(QObject* receiver) : receiver_(receiver) {}
+
+    template <typename F> void post(F work)
+    {
+        const std::lock_guard lock(mutex_);
+        if (receiver_)
+            QMetaObject::invokeMethod(receiver_, std::move(work), Qt::QueuedConnection);
+    }
+    void close()
+    {
+        const std::lock_guard lock(mutex_);
+        receiver_ = nullptr;
+    }
+
+private:
+    std::mutex mutex_;
+    QObject* receiver_;
+};
+
+// The demo camera's failure switches, shared with its streaming thread.
+struct DemoSwitches
+{
+    std::atomic<int> failAfter{-1};
+    std::atomic<bool> freeze{false}; // fail by going quiet instead of with an error
+};
+
+// What one pipeline's streaming threads share with the GUI thread. It lives
+// as long as the pipeline (the teardown holds it), whoever else let it go.
+// Everything here is guarded by `mutex` except the atomics and what is set
+// before the pipeline starts and only read after.
 struct Stream
 {
     std::mutex mutex;
@@ -187,20 +248,26 @@ struct Stream
     QImage latest;
     std::uint64_t sequence = 0;
     bool failed = false;
+    OpenFailure failure = OpenFailure::None; // what the failure was, as far as known
+    QString failureText;
+    bool firstSeen = false; // a frame of `expected` came
+    QSize expected;         // the size the pipeline was opened at
     // The GUI thread is told of a new frame while it shows them; one wake at
     // a time, however many frames arrive before it runs.
     std::atomic<bool> wanted{false};
     std::atomic<bool> wakePosted{false};
-    std::function<void()> wake; // set before the stream runs, then read only
+    // Set before the stream runs, then read only. Each only posts to the GUI thread.
+    std::function<void()> wake;
+    std::function<void()> first;
+    std::function<void(int id, OpenFailure failure, const QString& text)> fail;
     // Sink's streaming thread only: the layout of the caps frames last came
     // with, read once rather than parsed again for every frame.
     GstCapsRef sinkCaps;
     GstVideoInfo sinkInfo{};
 
     // Demo source only.
-    const DemoScene* scene = nullptr;
-    std::atomic<int>* failAfter = nullptr;
-    std::atomic<bool>* freeze = nullptr; // fail by going quiet instead of with an error
+    std::shared_ptr<const DemoScene> scene;
+    std::shared_ptr<DemoSwitches> switches;
     std::uint64_t demoFrame = 0;
     // The size the demo draws at: the session's, so nothing scales it. The
     // GUI thread changes it; the streaming thread follows with new caps.
@@ -223,7 +290,126 @@ struct Stream
             return failed || (sequence > after && (size.isEmpty() || latest.size() == size));
         }) && !failed;
     }
+    // Waits for the first frame of the size opened at, or a failure.
+    bool waitFirst(int timeoutMs)
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::milliseconds(std::max(0, timeoutMs)), [&] {
+            return failed || firstSeen;
+        }) && !failed;
+    }
+    // Several elements report one failure, the library's generic words
+    // first as often as not: the most telling report is kept.
+    void markFailed(OpenFailure why = OpenFailure::Failed, const QString& text = {})
+    {
+        {
+            const std::lock_guard lock(mutex);
+            if (!failed || Rank(why) > Rank(failure)) {
+                failure = why;
+                failureText = text;
+            }
+            failed = true;
+        }
+        changed.notify_all();
+    }
+    static int Rank(OpenFailure f)
+    {
+        switch (f) {
+        case OpenFailure::Refused:
+            return 4;
+        case OpenFailure::Unreachable:
+            return 3;
+        case OpenFailure::Absent:
+            return 2;
+        case OpenFailure::NoPicture:
+            return 1;
+        default:
+            return 0;
+        }
+    }
+    std::pair<OpenFailure, QString> failureSeen()
+    {
+        const std::lock_guard lock(mutex);
+        return {failed ? failure : OpenFailure::NoPicture, failureText};
+    }
 };
+
+// Worker thread: connects to the host and port of `address` and lets go at
+// once. Empty when something took the connection, else why not.
+QString ReachHost(const QUrl& address, int timeoutMs)
+{
+    const QString scheme = address.scheme().toLower();
+    const int port = address.port(scheme == QLatin1String("https")   ? 443
+                                  : scheme == QLatin1String("http")  ? 80
+                                  : scheme == QLatin1String("rtsps") ? 322
+                                                                     : 554);
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const QByteArray host = address.host().toUtf8();
+    const int resolved =
+        getaddrinfo(host.constData(), QByteArray::number(port).constData(), &hints, &found);
+    if (resolved != 0 || !found)
+        return QStringLiteral("no such computer: ") + QString::fromUtf8(gai_strerror(resolved));
+    const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> owned(found, &freeaddrinfo);
+    QString why = QStringLiteral("no answer");
+    for (const addrinfo* a = found; a; a = a->ai_next) {
+        const int fd =
+            socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0)
+            continue;
+        int error = 0;
+        if (connect(fd, a->ai_addr, a->ai_addrlen) != 0) {
+            error = errno;
+            if (error == EINPROGRESS) {
+                pollfd p{fd, POLLOUT, 0};
+                error = poll(&p, 1, timeoutMs) == 1 ? 0 : ETIMEDOUT;
+                socklen_t size = sizeof(int);
+                if (error == 0 && getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
+                    error = errno;
+            }
+        }
+        close(fd);
+        if (error == 0)
+            return {};
+        why = QString::fromLocal8Bit(strerror(error));
+    }
+    return why;
+}
+
+// Sorts a library error into what the user is told: a refusal of the user
+// name or password, nothing answering, or a failure in the library's words.
+OpenFailure FailureOf(const GError* error, const char* debug)
+{
+    if (!error)
+        return OpenFailure::Failed;
+    if (error->domain == GST_RESOURCE_ERROR) {
+        if (error->code == GST_RESOURCE_ERROR_NOT_AUTHORIZED)
+            return OpenFailure::Refused;
+        const QString said = QString::fromUtf8(error->message) + QLatin1Char(' ') +
+                             QString::fromUtf8(debug ? debug : "");
+        // Nothing took the connection: no such host, no route, nothing listening.
+        static const char* const kNoAnswer[] = {
+            "refused", "Could not connect", "Failed to connect", "Could not establish",
+            "resolve", "No route",          "unreachable",       "Network is down"};
+        for (const char* words : kNoAnswer) {
+            if (said.contains(QLatin1String(words), Qt::CaseInsensitive))
+                return OpenFailure::Unreachable;
+        }
+        // It took the connection and never answered.
+        if (said.contains(QLatin1String("timed out"), Qt::CaseInsensitive) ||
+            said.contains(QLatin1String("timeout"), Qt::CaseInsensitive))
+            return OpenFailure::NoPicture;
+        if (error->code == GST_RESOURCE_ERROR_NOT_FOUND)
+            return OpenFailure::Absent;
+    }
+    // The stream stopped without a word on why: the source was reached (a
+    // network camera's connection is tried first) and no picture came.
+    if (error->domain == GST_STREAM_ERROR && error->code == GST_STREAM_ERROR_FAILED)
+        return OpenFailure::NoPicture;
+    return OpenFailure::Failed;
+}
 
 // A sample's picture mapped for reading, kept while a QImage shows it.
 struct MappedSample
@@ -275,12 +461,17 @@ GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
     // writer of the picture gets its own copy.)
     const uchar* pixels = mapped->map.data;
     QImage frame(pixels, w, h, stride, kFrameFormat, ReleaseMappedSample, mapped.release());
+    bool first = false;
     {
         const std::lock_guard lock(stream->mutex);
         stream->latest = std::move(frame);
         ++stream->sequence;
+        if (!stream->firstSeen && stream->latest.size() == stream->expected)
+            first = stream->firstSeen = true;
     }
     stream->changed.notify_all();
+    if (first)
+        stream->first();
     if (stream->wanted.load(std::memory_order_relaxed) && !stream->wakePosted.exchange(true))
         stream->wake();
     return GST_FLOW_OK;
@@ -344,18 +535,17 @@ void OnNetworkSourceSetup(GstElement*, GstElement* source, gpointer user)
 void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
 {
     auto* stream = static_cast<Stream*>(user);
-    if (stream->failAfter) {
-        const int left = stream->failAfter->load();
-        if (left == 0) {
-            // Pushing nothing leaves the source waiting, as a hung camera does.
-            if (!stream->freeze->load())
-                GST_ELEMENT_ERROR(src, RESOURCE, READ, ("The camera stopped delivering pictures"),
-                                  ("demo camera failure switch"));
-            return;
-        }
-        if (left > 0)
-            stream->failAfter->store(left - 1);
+    DemoSwitches& switches = *stream->switches;
+    const int left = switches.failAfter.load();
+    if (left == 0) {
+        // Pushing nothing leaves the source waiting, as a hung camera does.
+        if (!switches.freeze.load())
+            GST_ELEMENT_ERROR(src, RESOURCE, READ, ("The camera stopped delivering pictures"),
+                              ("demo camera failure switch"));
+        return;
     }
+    if (left > 0)
+        switches.failAfter.store(left - 1);
     const QSize size(stream->demoWidth.load(), stream->demoHeight.load());
     const int fps = stream->demoFps.load();
     if (size != stream->demoPushed || fps != stream->demoPushedFps) {
@@ -387,18 +577,78 @@ void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
 
 } // namespace
 
+// Lets one worker wait until another has finished with a pipeline.
+struct TeardownTicket
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::atomic<bool> cancelled{false}; // what waits on it no longer wants it done
+
+    void finish()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            finished = true;
+        }
+        done.notify_all();
+    }
+    void wait(int timeoutMs)
+    {
+        std::unique_lock lock(mutex);
+        done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return finished; });
+    }
+};
+
+// One pipeline and the stream its threads share with the GUI thread.
+struct GstCaptureDriver::Run
+{
+    std::shared_ptr<Stream> stream;
+    GstRef<GstElement> pipeline;
+    GstElement* capsfilter = nullptr; // borrowed from the pipeline
+    GstElement* sourceElement = nullptr;
+    std::uint64_t generation = 0; // tells queued news of an old pipeline apart
+    // Which source it shows: a camera opened ahead is taken only by a
+    // connect to the same source as it is now (a changed address is another).
+    SourceKind kind = SourceKind::Demo;
+    QString name;
+    TNetworkCamera network;
+    QSize mode;         // the source's own size it runs at
+    VideoFormat format; // the format it delivers
+    // Done once its start has returned: a stop waits for it, so the two
+    // never race to leave the pipeline playing with no one holding it.
+    std::shared_ptr<TeardownTicket> started;
+};
+
+// A camera opened ahead of its connect, or closed and kept for a moment.
+struct GstCaptureDriver::Opening
+{
+    std::unique_ptr<Run> run;
+    int index = -1; // told back with the outcome
+    bool ready = false;
+    bool parked = false;
+    bool failing = false; // a failure came; the report is taken a moment later
+};
+
 struct GstCaptureDriver::Impl
 {
     explicit Impl(const Options& o, GstCaptureDriver& owner)
-        : options(o), self(owner), scene(o.demoSeed)
+        : options(o), self(owner), scene(std::make_shared<DemoScene>(o.demoSeed)),
+          mailbox(std::make_shared<Mailbox>(&context))
     {
         if (!gst_is_initialized())
             gst_init(nullptr, nullptr);
+        // Starting and stopping pipelines can block on a device or the
+        // network; they run here. The threads stay, so their memory is reused.
+        workers->setMaxThreadCount(6);
+        workers->setExpiryTimeout(-1);
         pump.setParent(&context);
         QObject::connect(&pump, &QTimer::timeout, &context, [this] { pumpTick(); });
         pace.setSingleShot(true);
         paceClock.start();
         QObject::connect(&pace, &QTimer::timeout, &context, [this] { pumpTick(); });
+        openTimer.setSingleShot(true);
+        QObject::connect(&openTimer, &QTimer::timeout, &context, [this] { openTimedOut(); });
         plugBack.setSingleShot(true);
         QObject::connect(&plugBack, &QTimer::timeout, &context, [this] {
             demoUnplugged = false;
@@ -406,41 +656,79 @@ struct GstCaptureDriver::Impl
         });
     }
 
-    ~Impl() { closePipeline(); }
+    ~Impl()
+    {
+        mailbox->close();
+        pump.stop();
+        pace.stop();
+        dropOpening();
+        retire(std::move(run));
+        // A camera that hangs on its way out ends with the process instead.
+        if (!workers->waitForDone(kTeardownWaitMs))
+            (void)workers.release();
+    }
 
     // --- drivers
     void probe();
+    bool sourcePresent(const Source& source) const;
 
-    // --- the pipeline
-    bool openPipeline(const Source& source, QSize size);
-    void haltPipeline();
-    void closePipeline();
+    // --- pipelines
+    std::unique_ptr<Run> buildRun(const Source& source, QSize size);
+    void startRun(Run& run);
+    // Stops a run's pipeline away from the GUI thread; its stream (and the
+    // last frame) stays with the run.
+    void retirePipeline(Run& run);
+    void retire(std::unique_ptr<Run> run);
+    void dropOpening();
+    void park(std::unique_ptr<Run> run, int index);
+    bool matches(const Run& run, const Source& source) const;
+    // Makes `taken` the connected camera.
+    void adopt(std::unique_ptr<Run> taken, int index);
+    // Opens `source` here and waits for its first picture; null on failure,
+    // which `why` then tells.
+    std::unique_ptr<Run> openNow(const Source& source, QSize size, OpenResult* why = nullptr);
+
+    // --- news from the streaming and worker threads, on the GUI thread
+    void firstFrame(std::uint64_t generation);
+    void streamFailed(std::uint64_t generation, int id, OpenFailure failure, const QString& text);
+    void openTimedOut();
+    void failOpening(OpenFailure failure, const QString& detail);
     void startPump();
     void pumpTick();
     void frameArrived(std::uint64_t generation);
     bool showingFrames() const { return preview && viewShown; }
-    void streamFailed(std::uint64_t generation, int id, const QString& text);
     // Reports a failure found inside a call from the event loop, never from
     // within the call itself.
     void queueFailure(int id, const QString& text);
     static GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer user);
 
     bool applySize(QSize size);
+    QSize startSizeOf(const Source& source) const;
+    int firstFrameTimeout(const Source& source) const
+    {
+        return source.kind == SourceKind::Network ? kFirstNetworkFrameTimeoutMs
+                                                  : kFirstFrameTimeoutMs;
+    }
+    Stream* stream() const { return run ? run->stream.get() : nullptr; }
 
     Options options;
     GstCaptureDriver& self;
-    DemoScene scene;
-    std::atomic<int> demoFailAfter{-1};
-    std::atomic<bool> demoFreeze{false};
+    std::shared_ptr<DemoScene> scene;
+    std::shared_ptr<DemoSwitches> demoSwitches = std::make_shared<DemoSwitches>();
     std::vector<Source> sources;
     bool probed = false;
     bool reprobe = false; // the list changed: read it again once disconnected
+    bool refresh = false; // asked for afresh: read again unless just read
     bool demoUnplugged = false;
     QTimer plugBack;
     QList<TNetworkCamera> networkCameras;
     QElapsedTimer sinceProbe;
 
-    QObject context; // receives work queued from streaming threads
+    QObject context; // receives work queued from streaming and worker threads
+    std::shared_ptr<Mailbox> mailbox;
+    std::unique_ptr<QThreadPool> workers = std::make_unique<QThreadPool>();
+    // Pipelines still stopping, by source name.
+    std::map<QString, std::weak_ptr<TeardownTicket>> stopping;
     // Frames reach the preview as they arrive, no faster than the preview
     // rate; `pump` only looks for a camera gone quiet, and is put off by
     // every frame shown, so a live preview wakes once a frame.
@@ -465,14 +753,11 @@ struct GstCaptureDriver::Impl
     bool stretch = false;
     QImage grabbed;
 
-    // Current pipeline; the generation tells queued errors of an old one apart.
     std::uint64_t generation = 0;
-    std::unique_ptr<Stream> stream;
-    GstRef<GstElement> pipeline;
-    GstElement* capsfilter = nullptr; // borrowed from the pipeline
-    GstElement* sourceElement = nullptr;
+    std::unique_ptr<Run> run;         // the connected camera
+    std::unique_ptr<Opening> opening; // opened ahead, or closed and kept
+    QTimer openTimer;                 // the first picture's deadline, then how long it is held
     bool streamDead = false;
-    QSize currentMode; // the source's own size this pipeline runs at
     std::uint64_t deliveredSequence = 0;
     QElapsedTimer sinceFrame;
     QElapsedTimer sinceConnect;
@@ -533,30 +818,64 @@ void GstCaptureDriver::Impl::probe()
         s.sizes = kDemoSizes;
         found.push_back(std::move(s));
     }
-    if (demoUnplugged) {
-        sources = std::move(found);
-        probed = true;
-        reprobe = false;
-        sinceProbe.start();
-        return;
+    if (!demoUnplugged) {
+        Source demo;
+        demo.kind = SourceKind::Demo;
+        demo.name = QString::fromLatin1(kDemoCameraName);
+        demo.version = QStringLiteral("Built-in scene, seed %1").arg(options.demoSeed);
+        demo.sizes = kDemoSizes;
+        found.push_back(std::move(demo));
     }
-    Source demo;
-    demo.kind = SourceKind::Demo;
-    demo.name = QString::fromLatin1(kDemoCameraName);
-    demo.version = QStringLiteral("Built-in scene, seed %1").arg(options.demoSeed);
-    demo.sizes = kDemoSizes;
-    found.push_back(std::move(demo));
     sources = std::move(found);
     probed = true;
     reprobe = false;
+    refresh = false;
     sinceProbe.start();
 }
 
-bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
+// A source that is listed but cannot answer now: the demo pulled out, a
+// recording whose file is gone.
+bool GstCaptureDriver::Impl::sourcePresent(const Source& source) const
 {
-    closePipeline();
-    ++generation;
-    auto fresh = std::make_unique<Stream>();
+    if (source.kind == SourceKind::Demo)
+        return !demoUnplugged;
+    if (source.kind == SourceKind::Network) {
+        const QUrl url(source.network.Address.trimmed());
+        if (url.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) == 0)
+            return QFileInfo(url.toLocalFile()).isFile();
+    }
+    return true;
+}
+
+QSize GstCaptureDriver::Impl::startSizeOf(const Source& source) const
+{
+    const auto kept = keptFormats.find(source.name);
+    if (kept != keptFormats.end()) {
+        const QSize size(kept->second.header.width, kept->second.header.height);
+        if (source.sizes.contains(size))
+            return size;
+    }
+    return CameraModes::StartSize(source.sizes);
+}
+
+bool GstCaptureDriver::Impl::matches(const Run& r, const Source& source) const
+{
+    return r.kind == source.kind && r.name == source.name &&
+           (source.kind != SourceKind::Network || r.network == source.network);
+}
+
+// Builds the pipeline on the GUI thread (nothing here waits); startRun sets
+// it going elsewhere.
+std::unique_ptr<GstCaptureDriver::Run> GstCaptureDriver::Impl::buildRun(const Source& source,
+                                                                        QSize size)
+{
+    auto built = std::make_unique<Run>();
+    built->generation = ++generation;
+    built->kind = source.kind;
+    built->name = source.name;
+    built->network = source.network;
+    auto fresh = std::make_shared<Stream>();
+    fresh->expected = size;
 
     GstRef<GstElement> pipe(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("capture"))));
     GstElement* src = nullptr;
@@ -600,9 +919,8 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
         g_object_set(src, "caps", DemoCaps(drawn, fresh->demoPushedFps).get(), "format",
                      GST_FORMAT_TIME, "block", TRUE, "max-bytes",
                      guint64(2 * DemoScene::kWidth * DemoScene::kHeight * 4), nullptr);
-        fresh->scene = &scene;
-        fresh->failAfter = &demoFailAfter;
-        fresh->freeze = &demoFreeze;
+        fresh->scene = scene;
+        fresh->switches = demoSwitches;
         GstAppSrcCallbacks callbacks{};
         callbacks.need_data = OnNeedDemoData;
         gst_app_src_set_callbacks(GST_APP_SRC(src), &callbacks, fresh.get(), nullptr);
@@ -610,7 +928,7 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
     }
     }
     if (!src)
-        return false;
+        return nullptr;
     // Scaled first, in the source's own format: a camera's 640 x 480 YUV is
     // half the bytes of the RGB it becomes, and converting the small picture
     // is a third of the work of converting the large one. The size is fixed
@@ -628,7 +946,7 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
         if (bin)
             gst_object_unref(gst_object_ref_sink(bin));
         gst_object_unref(gst_object_ref_sink(src));
-        return false;
+        return nullptr;
     }
     gst_bin_add_many(GST_BIN(pipe.get()), src, bin, nullptr); // the pipeline owns both
 
@@ -638,11 +956,11 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
     if (source.kind != SourceKind::Demo && !mode.isEmpty()) {
         GstElement* modeFilter = gst_element_factory_make("capsfilter", "mode");
         if (!modeFilter)
-            return false;
+            return nullptr;
         g_object_set(modeFilter, "caps", ModeCaps(source.caps.get(), mode).get(), nullptr);
         gst_bin_add(GST_BIN(pipe.get()), modeFilter);
         if (!gst_element_link(last, modeFilter))
-            return false;
+            return nullptr;
         last = modeFilter;
     }
     if (source.kind == SourceKind::Network) {
@@ -651,75 +969,210 @@ bool GstCaptureDriver::Impl::openPipeline(const Source& source, QSize size)
     } else if (decode) {
         GstElement* decoder = gst_element_factory_make("decodebin", nullptr);
         if (!decoder)
-            return false;
+            return nullptr;
         gst_bin_add(GST_BIN(pipe.get()), decoder);
         if (!gst_element_link(last, decoder))
-            return false;
+            return nullptr;
         g_signal_connect(decoder, "pad-added", G_CALLBACK(OnDecodedPad), bin);
     } else if (!gst_element_link(last, bin)) {
-        return false;
+        return nullptr;
     }
 
     GstRef<GstElement> caps(gst_bin_get_by_name(GST_BIN(bin), "caps"));
     GstRef<GstElement> sink(gst_bin_get_by_name(GST_BIN(bin), "sink"));
     if (!caps || !sink)
-        return false;
+        return nullptr;
     g_object_set(caps.get(), "caps", SizeCaps(size).get(), nullptr);
     GstAppSinkCallbacks sinkCallbacks{};
     sinkCallbacks.new_sample = OnNewSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &sinkCallbacks, fresh.get(), nullptr);
 
-    fresh->wake = [this, gen = generation] {
-        QMetaObject::invokeMethod(
-            &context, [this, gen] { frameArrived(gen); }, Qt::QueuedConnection);
+    // What the streaming threads tell the GUI thread, through the mailbox only.
+    const std::uint64_t gen = built->generation;
+    fresh->wake = [box = mailbox, this, gen] {
+        box->post([this, gen] { frameArrived(gen); });
     };
-    stream = std::move(fresh);
-    pipeline = std::move(pipe);
-    capsfilter = caps.get();
-    sourceElement = src;
+    fresh->first = [box = mailbox, this, gen] {
+        box->post([this, gen] { firstFrame(gen); });
+    };
+    fresh->fail = [box = mailbox, this, gen](int id, OpenFailure failure, const QString& text) {
+        box->post([this, gen, id, failure, text] { streamFailed(gen, id, failure, text); });
+    };
+    // The handler keeps the stream it reports for: it may still run while
+    // the pipeline stops, after the driver has let the stream go.
+    GstRef<GstBus> bus(gst_element_get_bus(pipe.get()));
+    gst_bus_set_sync_handler(
+        bus.get(), &Impl::OnBusMessage, new std::shared_ptr<Stream>(fresh),
+        [](gpointer held) { delete static_cast<std::shared_ptr<Stream>*>(held); });
+
+    built->stream = std::move(fresh);
+    built->pipeline = std::move(pipe);
+    built->capsfilter = caps.get();
+    built->sourceElement = src;
+    built->mode = mode;
+    built->format = RgbFormat(size, 24);
+    // A source keeps the format it last accepted from one connection to the next.
+    if (const auto kept = keptFormats.find(source.name);
+        kept != keptFormats.end() &&
+        QSize(kept->second.header.width, kept->second.header.height) == size)
+        built->format = kept->second;
+    return built;
+}
+
+void GstCaptureDriver::Impl::startRun(Run& r)
+{
+    std::shared_ptr<TeardownTicket> before;
+    if (const auto it = stopping.find(r.name); it != stopping.end())
+        before = it->second.lock();
+    GstElement* pipe = GST_ELEMENT(gst_object_ref(r.pipeline.get()));
+    std::shared_ptr<Stream> shared = r.stream;
+    const QUrl address(AddressWithoutCredentials(r.network.Address));
+    auto started = std::make_shared<TeardownTicket>();
+    r.started = started;
+    workers->start([pipe, shared, before, address, started] {
+        const auto done = qScopeGuard([&] {
+            gst_object_unref(pipe);
+            started->finish();
+        });
+        if (before)
+            before->wait(kReopenWaitMs);
+        if (started->cancelled)
+            return; // let go before it started
+        // A network camera's host is reached first: whether anything takes
+        // the connection is the one thing the stream's elements do not say.
+        if (!address.isEmpty() && !address.isLocalFile()) {
+            const QString why = ReachHost(address, kReachTimeoutMs);
+            if (!why.isEmpty()) {
+                shared->markFailed(OpenFailure::Unreachable, why);
+                shared->fail(kErrorStream, OpenFailure::Unreachable, why);
+                return;
+            }
+        }
+        if (started->cancelled)
+            return;
+        if (gst_element_set_state(pipe, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+            // The bus has told why already, when the element said anything.
+            const QString text = QStringLiteral("the camera could not be started");
+            shared->markFailed(OpenFailure::Failed, text);
+            shared->fail(kErrorStream, OpenFailure::Failed, text);
+        }
+    });
+}
+
+void GstCaptureDriver::Impl::retirePipeline(Run& r)
+{
+    if (!r.pipeline)
+        return;
+    r.stream->wanted = false;
+    auto ticket = std::make_shared<TeardownTicket>();
+    std::erase_if(stopping, [](const auto& entry) { return entry.second.expired(); });
+    stopping[r.name] = ticket;
+    GstElement* pipe = GST_ELEMENT(r.pipeline.release());
+    std::shared_ptr<Stream> shared = r.stream;
+    std::shared_ptr<TeardownTicket> started = std::exchange(r.started, nullptr);
+    r.capsfilter = nullptr;
+    r.sourceElement = nullptr;
+    // The handler goes with the pipeline; what it still posts names an old
+    // generation and is ignored.
+    workers->start([pipe, shared, ticket, started] {
+        if (started) {
+            started->cancelled = true;
+            started->wait(kReopenWaitMs + kReachTimeoutMs);
+        }
+        gst_element_set_state(pipe, GST_STATE_NULL);
+        gst_object_unref(pipe);
+        ticket->finish();
+    });
+}
+
+void GstCaptureDriver::Impl::retire(std::unique_ptr<Run> r)
+{
+    if (r)
+        retirePipeline(*r);
+}
+
+void GstCaptureDriver::Impl::dropOpening()
+{
+    openTimer.stop();
+    if (!opening)
+        return;
+    retire(std::move(opening->run));
+    opening.reset();
+}
+
+void GstCaptureDriver::Impl::park(std::unique_ptr<Run> r, int index)
+{
+    dropOpening();
+    r->stream->wanted = false;
+    opening = std::make_unique<Opening>();
+    opening->run = std::move(r);
+    opening->index = index;
+    opening->ready = true;
+    opening->parked = true;
+    openTimer.start(kParkMs);
+}
+
+void GstCaptureDriver::Impl::adopt(std::unique_ptr<Run> taken, int index)
+{
+    run = std::move(taken);
     streamDead = false;
     deliveredSequence = 0;
-    // Only now: the handler reads `stream` and `generation` from streaming threads.
-    GstRef<GstBus> bus(gst_element_get_bus(pipeline.get()));
-    gst_bus_set_sync_handler(bus.get(), &Impl::OnBusMessage, this, nullptr);
-
-    if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE ||
-        !stream->waitFrame(0, size,
-                           source.kind == SourceKind::Network ? kFirstNetworkFrameTimeoutMs
-                                                              : kFirstFrameTimeoutMs)) {
-        closePipeline();
-        return false;
-    }
     sinceFrame.start();
     sinceConnect.start();
-    currentMode = mode;
-    format = RgbFormat(size, 24);
+    format = run->format;
+    run->stream->demoFps = DemoFps(params);
+    connected = index;
     startPump();
-    return true;
 }
 
-// Stops the streaming threads; the last frame stays readable.
-void GstCaptureDriver::Impl::haltPipeline()
+std::unique_ptr<GstCaptureDriver::Run> GstCaptureDriver::Impl::openNow(const Source& source,
+                                                                       QSize size, OpenResult* why)
 {
-    pump.stop();
-    pace.stop();
-    if (pipeline) {
-        // Handler first, so nothing is queued for a pipeline that is going
-        // away (the pipeline flushes its own bus on the way to NULL).
-        GstRef<GstBus> bus(gst_element_get_bus(pipeline.get()));
-        gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
-        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    std::unique_ptr<Run> fresh = buildRun(source, size);
+    if (!fresh) {
+        if (why)
+            *why = OpenResult{-1, OpenFailure::Failed, {}};
+        return nullptr;
     }
+    startRun(*fresh);
+    if (!fresh->stream->waitFirst(firstFrameTimeout(source))) {
+        if (why) {
+            const auto [failure, text] = fresh->stream->failureSeen();
+            *why = OpenResult{-1, failure,
+                              source.kind == SourceKind::Network ? HideAddress(text, source.network)
+                                                                 : text};
+        }
+        retire(std::move(fresh));
+        return nullptr;
+    }
+    return fresh;
 }
 
-void GstCaptureDriver::Impl::closePipeline()
+void GstCaptureDriver::Impl::firstFrame(std::uint64_t gen)
 {
-    haltPipeline();
-    pipeline.reset();
-    capsfilter = nullptr;
-    sourceElement = nullptr;
-    stream.reset();
-    ++generation;
+    if (!opening || opening->ready || !opening->run || opening->run->generation != gen)
+        return;
+    opening->ready = true;
+    openTimer.start(kHoldReadyMs);
+    self.notifyOpened(OpenResult{opening->index, OpenFailure::None, {}});
+}
+
+void GstCaptureDriver::Impl::openTimedOut()
+{
+    if (!opening)
+        return;
+    if (opening->ready) {
+        dropOpening(); // kept or opened ahead, and not taken
+        return;
+    }
+    failOpening(OpenFailure::NoPicture, {});
+}
+
+void GstCaptureDriver::Impl::failOpening(OpenFailure failure, const QString& detail)
+{
+    const int index = opening->index;
+    dropOpening();
+    self.notifyOpened(OpenResult{index, failure, detail});
 }
 
 // Runs on whichever streaming thread posts the message: only queue the news.
@@ -729,8 +1182,9 @@ GstBusSyncReply GstCaptureDriver::Impl::OnBusMessage(GstBus*, GstMessage* messag
     // so one not released keeps the whole pipeline (and its sockets) alive.
     using GstMessageRef = std::unique_ptr<GstMessage, decltype(&gst_message_unref)>;
     const GstMessageRef owned(message, &gst_message_unref);
-    auto* impl = static_cast<Impl*>(user);
+    Stream& stream = **static_cast<std::shared_ptr<Stream>*>(user);
     int id = 0;
+    OpenFailure failure = OpenFailure::Failed;
     QString text;
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
         GError* rawError = nullptr;
@@ -739,6 +1193,7 @@ GstBusSyncReply GstCaptureDriver::Impl::OnBusMessage(GstBus*, GstMessage* messag
         GErrorRef error(rawError);
         GCharRef keepDebug(debug);
         id = kErrorStream;
+        failure = FailureOf(error.get(), debug);
         text = error ? QString::fromUtf8(error->message) : QStringLiteral("Unknown stream error");
     } else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
         id = kErrorEndOfStream;
@@ -746,40 +1201,51 @@ GstBusSyncReply GstCaptureDriver::Impl::OnBusMessage(GstBus*, GstMessage* messag
     } else {
         return GST_BUS_DROP;
     }
-    if (Stream* s = impl->stream.get()) {
-        {
-            const std::lock_guard lock(s->mutex);
-            s->failed = true;
-        }
-        s->changed.notify_all();
-    }
-    const std::uint64_t generation = impl->generation;
-    QMetaObject::invokeMethod(
-        &impl->context, [impl, generation, id, text] { impl->streamFailed(generation, id, text); },
-        Qt::QueuedConnection);
+    stream.markFailed(failure, text);
+    stream.fail(id, failure, text);
     return GST_BUS_DROP;
 }
 
-void GstCaptureDriver::Impl::streamFailed(std::uint64_t gen, int id, const QString& text)
+void GstCaptureDriver::Impl::streamFailed(std::uint64_t gen, int id, OpenFailure,
+                                          const QString& text)
 {
-    if (gen != generation || streamDead || connected < 0)
+    if (opening && opening->run && opening->run->generation == gen) {
+        if (opening->ready) {
+            dropOpening(); // a camera kept or opened ahead died unseen
+            return;
+        }
+        if (opening->failing)
+            return;
+        // Other elements may still be telling the same failure, often better.
+        opening->failing = true;
+        QTimer::singleShot(kFailureSettleMs, &context, [this, gen] {
+            if (!opening || !opening->run || opening->run->generation != gen || opening->ready)
+                return;
+            const auto [why, words] = opening->run->stream->failureSeen();
+            failOpening(why, opening->run->kind == SourceKind::Network
+                                 ? HideAddress(words, opening->run->network)
+                                 : words);
+        });
+        return;
+    }
+    if (!run || run->generation != gen || streamDead || connected < 0)
         return;
     streamDead = true;
-    haltPipeline(); // a failed camera is released; the last picture stays
-    const Source* source = connected < int(sources.size()) ? &sources[connected] : nullptr;
-    const QString name = source ? source->name : QString();
+    pump.stop();
+    pace.stop();
+    retirePipeline(*run); // a failed camera is released; the last picture stays
     // A network camera is named, never its address: the library's message
     // may quote the address it was given.
-    const QString said =
-        source && source->kind == SourceKind::Network ? HideAddress(text, source->network) : text;
-    self.notifyError(id, name.isEmpty() ? said : name + QStringLiteral(": ") + said);
+    const QString said = run->kind == SourceKind::Network ? HideAddress(text, run->network) : text;
+    self.notifyError(id, run->name.isEmpty() ? said : run->name + QStringLiteral(": ") + said);
 }
 
 void GstCaptureDriver::Impl::queueFailure(int id, const QString& text)
 {
-    const std::uint64_t gen = generation;
-    QMetaObject::invokeMethod(
-        &context, [this, gen, id, text] { streamFailed(gen, id, text); }, Qt::QueuedConnection);
+    if (!run)
+        return;
+    const std::uint64_t gen = run->generation;
+    mailbox->post([this, gen, id, text] { streamFailed(gen, id, OpenFailure::Failed, text); });
 }
 
 void GstCaptureDriver::Impl::startPump()
@@ -787,17 +1253,17 @@ void GstCaptureDriver::Impl::startPump()
     // Often enough to notice a lost camera in a tenth of the time it is given.
     pump.start(std::clamp(options.stallMs / 10, 20, 500));
     pace.stop();
-    if (stream)
-        stream->wanted = showingFrames();
+    if (Stream* s = stream())
+        s->wanted = showingFrames();
 }
 
 // GUI thread: a frame came while the preview shows them. Shown now if its
 // beat has come, else when it comes.
 void GstCaptureDriver::Impl::frameArrived(std::uint64_t gen)
 {
-    if (gen != generation || !stream)
+    if (!run || run->generation != gen)
         return;
-    stream->wakePosted = false; // before looking: a later frame wakes again
+    run->stream->wakePosted = false; // before looking: a later frame wakes again
     if (!showingFrames() || pace.isActive())
         return;
     const qint64 wait = nextShowMs - kPaceSlackMs - paceClock.elapsed();
@@ -811,24 +1277,25 @@ void GstCaptureDriver::Impl::frameArrived(std::uint64_t gen)
 // newest frame to the preview and notice a camera that has gone quiet.
 void GstCaptureDriver::Impl::pumpTick()
 {
-    if (!stream || streamDead)
+    if (!run || streamDead)
         return;
     std::uint64_t sequence;
     QImage frame;
     {
-        const std::lock_guard lock(stream->mutex);
-        sequence = stream->sequence;
+        const std::lock_guard lock(run->stream->mutex);
+        sequence = run->stream->sequence;
         if (sequence != deliveredSequence)
-            frame = stream->latest;
+            frame = run->stream->latest;
     }
     if (frame.isNull()) {
         if (sinceFrame.elapsed() > options.stallMs) {
             streamDead = true;
-            haltPipeline();
+            pump.stop();
+            pace.stop();
+            retirePipeline(*run);
             self.notifyError(
                 kErrorNoPicture,
-                sources[connected].name +
-                    QStringLiteral(": no picture for %1 s").arg(options.stallMs / 1000.0));
+                run->name + QStringLiteral(": no picture for %1 s").arg(options.stallMs / 1000.0));
         }
         return;
     }
@@ -851,18 +1318,19 @@ void GstCaptureDriver::Impl::pumpTick()
 
 bool GstCaptureDriver::Impl::applySize(QSize size)
 {
-    if (!stream || !capsfilter || streamDead)
+    Stream* s = stream();
+    if (!s || !run->capsfilter || streamDead)
         return false;
     std::uint64_t before;
     {
-        const std::lock_guard lock(stream->mutex);
-        before = stream->sequence;
+        const std::lock_guard lock(s->mutex);
+        before = s->sequence;
     }
     const QSize drawn = DemoScene::DrawnSize(size);
-    stream->demoWidth = drawn.width();
-    stream->demoHeight = drawn.height();
-    g_object_set(capsfilter, "caps", SizeCaps(size).get(), nullptr);
-    return stream->waitFrame(before, size, kFormatChangeTimeoutMs);
+    s->demoWidth = drawn.width();
+    s->demoHeight = drawn.height();
+    g_object_set(run->capsfilter, "caps", SizeCaps(size).get(), nullptr);
+    return s->waitFrame(before, size, kFormatChangeTimeoutMs);
 }
 
 GstCaptureDriver::GstCaptureDriver() : GstCaptureDriver(Options{}) {}
@@ -875,13 +1343,13 @@ GstCaptureDriver::~GstCaptureDriver() = default;
 
 DemoScene& GstCaptureDriver::demoScene()
 {
-    return d_->scene;
+    return *d_->scene;
 }
 
 void GstCaptureDriver::setDemoFailure(int frames, DemoFault fault)
 {
-    d_->demoFreeze = fault == DemoFault::Freeze;
-    d_->demoFailAfter = frames < 0 ? -1 : frames;
+    d_->demoSwitches->freeze = fault == DemoFault::Freeze;
+    d_->demoSwitches->failAfter = frames < 0 ? -1 : frames;
 }
 
 void GstCaptureDriver::setNetworkCameras(const QList<TNetworkCamera>& cameras)
@@ -899,9 +1367,13 @@ void GstCaptureDriver::unplugDemo(int forMs)
     d_->plugBack.stop();
     if (forMs >= 0)
         d_->plugBack.start(forMs);
-    const bool demoRunning = d_->connected >= 0 && d_->connected < int(d_->sources.size()) &&
-                             d_->sources[std::size_t(d_->connected)].kind == SourceKind::Demo;
-    if (demoRunning)
+    if (d_->opening && d_->opening->run && d_->opening->run->kind == SourceKind::Demo) {
+        if (d_->opening->ready)
+            d_->dropOpening();
+        else
+            d_->failOpening(OpenFailure::Absent, {});
+    }
+    if (d_->run && d_->run->kind == SourceKind::Demo)
         d_->queueFailure(kErrorStream, QStringLiteral("the camera was unplugged"));
 }
 
@@ -921,7 +1393,7 @@ QList<QSize> GstCaptureDriver::offeredSizes() const
 {
     if (d_->connected < 0)
         return {};
-    return d_->sources[d_->connected].sizes;
+    return d_->sources[std::size_t(d_->connected)].sizes;
 }
 
 int GstCaptureDriver::connectedIndex() const
@@ -932,14 +1404,81 @@ int GstCaptureDriver::connectedIndex() const
 std::optional<DriverDescription> GstCaptureDriver::driverDescription(int index)
 {
     // Probing is slow; the list is read again from index 0 at most every few
-    // seconds, and never while connected, so indexes stay put under a session.
-    if (!d_->probed ||
-        (index == 0 && d_->connected < 0 && (d_->reprobe || d_->sinceProbe.elapsed() > kReprobeMs)))
+    // seconds, or when asked for, and never while connected, so indexes stay
+    // put under a session.
+    const qint64 since = d_->sinceProbe.isValid() ? d_->sinceProbe.elapsed() : kReprobeMs + 1;
+    if (!d_->probed || (index == 0 && d_->connected < 0 &&
+                        (d_->reprobe || (d_->refresh && since > kRefreshMs) || since > kReprobeMs)))
         d_->probe();
     if (index < 0 || index >= int(d_->sources.size()))
         return std::nullopt;
     const Source& s = d_->sources[std::size_t(index)];
     return DriverDescription{s.name, s.version};
+}
+
+void GstCaptureDriver::refreshDrivers()
+{
+    d_->refresh = true;
+}
+
+void GstCaptureDriver::openDriver(int index)
+{
+    if (!d_->probed)
+        d_->probe();
+    const auto refuse = [this, index](OpenFailure failure) {
+        d_->mailbox->post([this, index, failure] { notifyOpened(OpenResult{index, failure, {}}); });
+    };
+    if (index < 0 || index >= int(d_->sources.size())) {
+        d_->dropOpening();
+        refuse(OpenFailure::Absent);
+        return;
+    }
+    const Source& source = d_->sources[std::size_t(index)];
+    if (d_->opening && d_->opening->run && d_->matches(*d_->opening->run, source)) {
+        d_->opening->index = index;
+        if (d_->opening->ready) {
+            // Kept from a moment ago: taken as it is.
+            d_->opening->parked = false;
+            d_->openTimer.start(kHoldReadyMs);
+            refuse(OpenFailure::None);
+        }
+        return; // under way: its outcome will tell
+    }
+    d_->dropOpening();
+    if (!d_->sourcePresent(source)) {
+        refuse(OpenFailure::Absent);
+        return;
+    }
+    std::unique_ptr<Run> fresh = d_->buildRun(source, d_->startSizeOf(source));
+    if (!fresh) {
+        refuse(OpenFailure::Failed);
+        return;
+    }
+    d_->opening = std::make_unique<Opening>();
+    d_->opening->run = std::move(fresh);
+    d_->opening->index = index;
+    d_->openTimer.start(d_->firstFrameTimeout(source));
+    d_->startRun(*d_->opening->run);
+}
+
+void GstCaptureDriver::cancelOpen()
+{
+    if (d_->opening && !d_->opening->parked)
+        d_->dropOpening();
+}
+
+bool GstCaptureDriver::connectsAtOnce(int index) const
+{
+    if (index < 0 || index >= int(d_->sources.size()))
+        return true; // refused at once
+    const Source& source = d_->sources[std::size_t(index)];
+    if (d_->opening && d_->opening->ready && d_->opening->run &&
+        d_->matches(*d_->opening->run, source))
+        return true;
+    // The built-in sources draw their first picture at once; a camera or an
+    // address may keep the program waiting for it.
+    return source.kind == SourceKind::Demo || source.kind == SourceKind::TestPattern ||
+           !d_->sourcePresent(source);
 }
 
 bool GstCaptureDriver::createSession(int width, int height)
@@ -975,29 +1514,54 @@ bool GstCaptureDriver::connectDriver(int index)
         return false;
     if (!d_->probed)
         d_->probe();
-    if (index < 0 || index >= int(d_->sources.size()))
+    if (index < 0 || index >= int(d_->sources.size())) {
+        setLastOpenResult(OpenResult{index, OpenFailure::Absent, {}});
         return false;
-    disconnectDriver();
+    }
     const Source& source = d_->sources[std::size_t(index)];
-    if (source.kind == SourceKind::Demo && d_->demoUnplugged)
-        return false; // pulled out: nothing answers
-    const auto kept = d_->keptFormats.find(source.name);
-    const bool useKept =
-        kept != d_->keptFormats.end() &&
-        source.sizes.contains(QSize(kept->second.header.width, kept->second.header.height));
-    const QSize start = useKept ? QSize(kept->second.header.width, kept->second.header.height)
-                                : CameraModes::StartSize(source.sizes);
-    if (!d_->openPipeline(source, start))
+    // A camera opened ahead for this source is taken; any other is let go.
+    std::unique_ptr<Opening> ahead;
+    if (d_->opening && d_->opening->run && d_->matches(*d_->opening->run, source)) {
+        ahead = std::move(d_->opening);
+        d_->openTimer.stop();
+    }
+    disconnectDriver();
+    std::unique_ptr<Run> taken;
+    OpenResult why{index, OpenFailure::Absent, {}};
+    if (ahead) {
+        const bool ready =
+            ahead->ready || ahead->run->stream->waitFirst(d_->firstFrameTimeout(source));
+        if (ready) {
+            taken = std::move(ahead->run);
+        } else {
+            const auto [failure, text] = ahead->run->stream->failureSeen();
+            why = OpenResult{index, failure, text};
+            d_->retire(std::move(ahead->run));
+        }
+    } else if (d_->sourcePresent(source)) {
+        d_->dropOpening();
+        taken = d_->openNow(source, d_->startSizeOf(source), &why);
+        why.index = index;
+    }
+    if (!taken) {
+        setLastOpenResult(why);
         return false;
-    if (useKept)
-        d_->format = kept->second;
-    d_->connected = index;
+    }
+    setLastOpenResult(OpenResult{index, OpenFailure::None, {}});
+    d_->adopt(std::move(taken), index);
     return true;
 }
 
 void GstCaptureDriver::disconnectDriver()
 {
-    d_->closePipeline();
+    d_->pump.stop();
+    d_->pace.stop();
+    if (d_->run) {
+        if (!d_->streamDead && d_->run->pipeline)
+            d_->park(std::move(d_->run), d_->connected);
+        else
+            d_->retire(std::move(d_->run));
+    }
     d_->connected = -1;
     d_->preview = false;
     d_->grabbed = QImage();
@@ -1012,8 +1576,9 @@ DriverCaps GstCaptureDriver::capabilities() const
     caps.deviceIndex = std::uint32_t(d_->connected);
     caps.captureInitialized = 1;
     caps.hasDlgVideoFormat = 1;
-    caps.hasDlgVideoSource = source.kind == SourceKind::Demo ||
-                             (d_->sourceElement && HasColourBalance(d_->sourceElement));
+    caps.hasDlgVideoSource =
+        source.kind == SourceKind::Demo ||
+        (d_->run && d_->run->sourceElement && HasColourBalance(d_->run->sourceElement));
     return caps;
 }
 
@@ -1029,8 +1594,8 @@ bool GstCaptureDriver::setCaptureParams(const CaptureParams& params)
     if (!d_->session)
         return false;
     d_->params = params;
-    if (d_->stream)
-        d_->stream->demoFps = DemoFps(params);
+    if (Stream* s = d_->stream())
+        s->demoFps = DemoFps(params);
     return true;
 }
 
@@ -1048,35 +1613,47 @@ std::optional<VideoFormat> GstCaptureDriver::videoFormat() const
 
 bool GstCaptureDriver::setVideoFormat(const VideoFormat& format)
 {
-    if (d_->connected < 0 || d_->streamDead)
+    if (d_->connected < 0 || d_->streamDead || !d_->run)
         return false;
     const BitmapInfoHeader& h = format.header;
     const QSize size(h.width, h.height);
+    const Source& source = d_->sources[std::size_t(d_->connected)];
     // Frames are always uncompressed RGB; a request for anything else, or for
     // a size the source does not offer, is refused rather than half applied.
     if (h.size != BitmapInfoHeader::kSize || h.planes != 1 || h.compression != 0 ||
-        (h.bitCount != 24 && h.bitCount != 32) ||
-        !d_->sources[std::size_t(d_->connected)].sizes.contains(size))
+        (h.bitCount != 24 && h.bitCount != 32) || !source.sizes.contains(size))
         return false;
     const QSize current(d_->format.header.width, d_->format.header.height);
-    const Source& source = d_->sources[std::size_t(d_->connected)];
     if (size != current) {
-        if (CameraModes::ModeFor(source.modes, size) == d_->currentMode) {
+        if (CameraModes::ModeFor(source.modes, size) == d_->run->mode) {
             if (!d_->applySize(size)) {
                 d_->applySize(current); // put the running size back
                 return false;
             }
-        } else if (!d_->openPipeline(source, size)) {
+        } else {
             // Another mode: the source is reopened, and on failure reopened as it was.
-            if (!d_->openPipeline(source, current))
+            // A local device opens once at a time: the old pipeline stops first.
+            const int index = d_->connected;
+            d_->pump.stop();
+            d_->pace.stop();
+            d_->retirePipeline(*d_->run);
+            std::unique_ptr<Run> reopened = d_->openNow(source, size);
+            const bool ok = reopened != nullptr;
+            if (!reopened)
+                reopened = d_->openNow(source, current);
+            if (reopened)
+                d_->adopt(std::move(reopened), index);
+            else // nothing runs any more: the window hears of a lost camera
                 d_->queueFailure(kErrorStream, QStringLiteral("the camera could not be reopened"));
-            return false;
+            if (!ok)
+                return false;
         }
     }
     VideoFormat accepted = RgbFormat(size, h.bitCount);
     accepted.header.xPelsPerMeter = h.xPelsPerMeter;
     accepted.header.yPelsPerMeter = h.yPelsPerMeter;
     d_->format = accepted;
+    d_->run->format = accepted;
     d_->keptFormats[source.name] = accepted;
     return true;
 }
@@ -1139,10 +1716,11 @@ bool GstCaptureDriver::scale() const
 
 QImage GstCaptureDriver::currentFrame() const
 {
-    if (!d_->stream)
+    Stream* s = d_->stream();
+    if (!s)
         return {};
-    const std::lock_guard lock(d_->stream->mutex);
-    return d_->stream->latest;
+    const std::lock_guard lock(s->mutex);
+    return s->latest;
 }
 
 void GstCaptureDriver::grabFrameNoStop()
@@ -1179,11 +1757,11 @@ void GstCaptureDriver::showSourceDialog(QWidget* parent)
     if (d_->connected < 0 || !capabilities().hasDlgVideoSource)
         return;
     if (d_->sources[std::size_t(d_->connected)].kind == SourceKind::Demo) {
-        TDlgVideoSource dialog(d_->scene, parent,
+        TDlgVideoSource dialog(*d_->scene, parent,
                                [this](int seconds) { unplugDemo(seconds * 1000); });
         dialog.exec();
-    } else {
-        TDlgVideoSource dialog(d_->sourceElement, parent);
+    } else if (d_->run && d_->run->sourceElement) {
+        TDlgVideoSource dialog(d_->run->sourceElement, parent);
         dialog.exec();
     }
 }

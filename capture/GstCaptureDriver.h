@@ -13,10 +13,12 @@ class DemoScene;
 // The real capture back end, over GStreamer. Drivers are the cameras the
 // device monitor reports ("Video/Source", ordered by device path), then the
 // user's network cameras, then the built-in demo camera last. A session runs one pipeline
-//   source ! [decodebin !] videoconvert ! videoscale ! RGB w x h ! appsink
+//   source ! [decodebin !] videoscale ! w x h ! videoconvert ! appsink
 // whose sink keeps only the newest frame. Streaming threads never call back
-// into the program: frames wait for the GUI thread's preview tick, and bus
-// errors are queued to the GUI thread and delivered as error notifications.
+// into the program: frames and bus errors are queued to the GUI thread and
+// delivered there as notifications. Pipelines are started and stopped on
+// worker threads, so a camera that hangs never holds the GUI thread; a camera
+// opened ahead (openDriver) is taken by the next connect at once.
 class GstCaptureDriver final : public CaptureDriver
 {
 public:
@@ -87,10 +89,16 @@ public:
     void showFormatDialog(QWidget* parent) override;
     void showSourceDialog(QWidget* parent) override;
     void showDisplayDialog(QWidget* parent) override;
+    void openDriver(int index) override;
+    void cancelOpen() override;
+    bool connectsAtOnce(int index) const override;
+    void refreshDrivers() override;
     void setNetworkCameras(const QList<TNetworkCamera>& cameras) override;
     void setViewShown(bool shown) override;
 
 private:
+    struct Run;
+    struct Opening;
     struct Impl;
     std::unique_ptr<Impl> d_;
 };

@@ -53,10 +53,17 @@ TVideoCam::TVideoCam(QWidget* owner, std::unique_ptr<CaptureDriver> driver)
     // Overlay mode sends no frame notifications, so the view repaints itself.
     connect(&overlayRepaint_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     instance_ = this;
+    driver_->setOpenNotification([](const OpenResult& result) {
+        if (TVideoCam* cam = Instance())
+            cam->RouteOpened(result);
+    });
 }
 
 TVideoCam::~TVideoCam()
 {
+    driver_->setOpenNotification({});
+    if (opening_)
+        driver_->cancelOpen();
     if (active_)
         CloseDriver();
 }
@@ -95,19 +102,62 @@ void TVideoCam::SetNetworkCameras(const QList<TNetworkCamera>& cameras)
     driver_->setNetworkCameras(cameras);
 }
 
-bool TVideoCam::FindDriverAgain()
+int TVideoCam::FindDriverIndex()
 {
-    if (active_ || driverName_.isEmpty())
-        return active_;
     // The same camera may come back under another index (another device
     // path): its name tells it, and the name is kept whatever happens.
+    driver_->refreshDrivers();
     int found = -1;
     for (const PresentDriver& present : ProbeDrivers(*driver_)) {
         if (present.name == driverName_)
             found = present.index;
     }
-    dispositif_ = found;
-    return found >= 0;
+    return found;
+}
+
+bool TVideoCam::FindDriverAgain()
+{
+    if (active_ || driverName_.isEmpty())
+        return active_;
+    dispositif_ = FindDriverIndex();
+    return dispositif_ >= 0;
+}
+
+bool TVideoCam::BeginOpen()
+{
+    if (active_)
+        return true;
+    if (!FindDriverAgain())
+        return false;
+    opening_ = true;
+    driver_->openDriver(dispositif_);
+    return true;
+}
+
+void TVideoCam::CancelOpen()
+{
+    if (!opening_)
+        return;
+    opening_ = false;
+    driver_->cancelOpen();
+}
+
+bool TVideoCam::ActivatesAtOnce()
+{
+    if (active_)
+        return true;
+    const int found = driverName_.isEmpty() ? dispositif_ : FindDriverIndex();
+    return found < 0 || driver_->connectsAtOnce(found);
+}
+
+void TVideoCam::RouteOpened(const OpenResult& result)
+{
+    // An answer for an open that was dropped, or for another driver, is stale.
+    if (!opening_ || result.index != dispositif_)
+        return;
+    opening_ = false;
+    if (OnOpened)
+        OnOpened(this, result.ok(), OpenFailureText(result, driverName_, englishMessages_));
 }
 
 void TVideoCam::SetDispositif(int value)
@@ -130,7 +180,7 @@ void TVideoCam::SetDispositif(int value)
     }
 }
 
-void TVideoCam::SelectDriver()
+bool TVideoCam::SelectDriver()
 {
     TDlgSelectDriver dialog(this, englishMessages_);
     QStringList names;
@@ -138,10 +188,11 @@ void TVideoCam::SelectDriver()
         names << present.name;
     dialog.SetDrivers(names, dispositif_);
     const int result = dialog.exec();
-    if (result == QDialog::Accepted && dialog.SelectedPosition() >= 0) {
-        driverName_ = dialog.SelectedName();
-        dispositif_ = dialog.SelectedPosition();
-    }
+    if (result != QDialog::Accepted || dialog.SelectedPosition() < 0)
+        return false;
+    driverName_ = dialog.SelectedName();
+    dispositif_ = dialog.SelectedPosition();
+    return true;
 }
 
 // ---------------------------------------------------------------- activation
@@ -164,6 +215,7 @@ void TVideoCam::SetActive(bool value)
 void TVideoCam::Activate()
 {
     active_ = true;
+    failure_ = OpenResult{};
     try {
         OpenDriver();
         DoActivate();
@@ -172,7 +224,12 @@ void TVideoCam::Activate()
         // would keep the camera busy while the view says it is off.
         CloseDriver();
         update();
-        throw EIlxError(Text(TVideoCamText::UnableToActivate));
+        const OpenResult why = failure_.ok() ? driver_->lastOpenResult() : failure_;
+        const QString reason =
+            why.ok() ? QString() : OpenFailureText(why, driverName_, englishMessages_);
+        throw EIlxError(reason.isEmpty() ? Text(TVideoCamText::UnableToActivate)
+                                         : Text(TVideoCamText::UnableToActivate) +
+                                               QStringLiteral("\n") + reason);
     }
 }
 
@@ -190,6 +247,19 @@ void TVideoCam::OpenDriver()
         throw EIlxError(Text(TVideoCamText::UnableToConnect));
     handle_ = ++lastHandle_;
     connected_ = false;
+    // An open under way is taken by the connect below, not told of twice.
+    opening_ = false;
+    // The list is read again at every connect: the camera may have gone, or
+    // come back under another index, since the driver was chosen.
+    if (dispositif_ >= 0 && !driverName_.isEmpty()) {
+        const int found = FindDriverIndex();
+        if (found < 0) {
+            failure_ = OpenResult{dispositif_, OpenFailure::Absent, {}};
+            Disconnect();
+            throw EIlxError(Text(TVideoCamText::UnableToConnect));
+        }
+        dispositif_ = found;
+    }
     if (dispositif_ >= 0)
         connected_ = ConnectTo(dispositif_);
     if (!connected_) {

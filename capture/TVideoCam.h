@@ -38,6 +38,8 @@ public:
     using TOnControlEvent = std::function<void(TVideoCam* Sender, int HndPreview, int nState)>;
     using TOnYieldEvent = std::function<void(TVideoCam* Sender, int HndPreview)>;
     using TMouseEvent = std::function<void(TVideoCam* Sender, QMouseEvent* event)>;
+    // ok, or why not in words for the user.
+    using TOpenedEvent = std::function<void(TVideoCam* Sender, bool ok, const QString& why)>;
 
     TVideoCam(QWidget* owner, std::unique_ptr<CaptureDriver> driver);
     ~TVideoCam() override;
@@ -61,7 +63,21 @@ public:
     void SetDispositif(int value);
     // The present drivers' names in index order, in a modal list; the choice
     // becomes DriverName and Dispositif. The connection is not touched.
-    void SelectDriver();
+    // True when a driver was chosen with OK.
+    bool SelectDriver();
+
+    // Opening without waiting: the driver of DriverName is looked for in the
+    // list read afresh and opened by the back end away from the GUI thread;
+    // OnOpened tells the outcome from the event loop, after which
+    // SetActive(true) takes the open camera at once. False, with nothing
+    // started, when no present driver has the name (Dispositif is then -1).
+    bool BeginOpen();
+    // Drops an open under way; OnOpened is not raised for it.
+    void CancelOpen();
+    bool Opening() const { return opening_; }
+    // Whether SetActive(true) would answer without waiting on the camera
+    // (looked for afresh by name; one that is gone answers at once).
+    bool ActivatesAtOnce();
 
     // Preview and stream-capture settings.
     const QString& VideoFile() const { return videoFile_; }
@@ -136,6 +152,7 @@ public:
     TMouseEvent OnMouseMove;
     TMouseEvent OnMouseUp;
     TNotifyEvent OnResize;
+    TOpenedEvent OnOpened;
 
 protected:
     // One per notification; each raises the event of the same name.
@@ -187,6 +204,9 @@ private:
     void ApplySecond();
 
     int RouteError(int id, const QString& text);
+    void RouteOpened(const OpenResult& result);
+    // The driver of DriverName in a list read afresh; -1 when it is gone.
+    int FindDriverIndex();
     int RouteStatus(int id, const QString& text);
 
     static QPointer<TVideoCam> instance_;
@@ -224,4 +244,6 @@ private:
     bool overlayShown_ = false;
     int handle_ = 0;
     bool leftPressed_ = false;
+    bool opening_ = false;
+    OpenResult failure_; // why the last activation failed, when the component knows
 };

@@ -63,3 +63,36 @@ QString VideoFormatNotValidText(int width, int height, unsigned bitCount, bool e
         .arg(height)
         .arg(bitCount);
 }
+
+QString OpenFailureText(const OpenResult& result, const QString& name, bool english)
+{
+    QString text;
+    switch (result.failure) {
+    case OpenFailure::None:
+        return {};
+    case OpenFailure::Absent:
+        text = english ? QStringLiteral("The camera \"%1\" is not connected")
+                       : QStringLiteral("La caméra \"%1\" n'est pas branchée");
+        break;
+    case OpenFailure::Refused:
+        text = english ? QStringLiteral("The camera \"%1\" refused the user name or password")
+                       : QStringLiteral(
+                             "La caméra \"%1\" a refusé le nom d'utilisateur ou le mot de passe");
+        break;
+    case OpenFailure::Unreachable:
+        text = english ? QStringLiteral("The camera \"%1\" cannot be reached at its address")
+                       : QStringLiteral("La caméra \"%1\" est injoignable à son adresse");
+        break;
+    case OpenFailure::NoPicture:
+        text = english ? QStringLiteral("The camera \"%1\" answers but sends no picture")
+                       : QStringLiteral("La caméra \"%1\" répond mais n'envoie aucune image");
+        break;
+    case OpenFailure::Failed:
+        text = english ? QStringLiteral("The camera \"%1\" could not be started")
+                       : QStringLiteral("La caméra \"%1\" n'a pas pu démarrer");
+        // The library's words come after the name, never read as a pattern.
+        return result.detail.isEmpty() ? text.arg(name)
+                                       : text.arg(name) + QStringLiteral(": ") + result.detail;
+    }
+    return text.arg(name);
+}

@@ -168,14 +168,17 @@ QString Program::Stored(const QString& file, const QString& key, const QString& 
     return ReadProfileString(dir.file(file), section, key, QStringLiteral("<none>"));
 }
 
-TFormMainLE& Program::Start()
+TFormMainLE& Program::Start(bool waitForFirstActivation)
 {
     std::unique_ptr<CaptureDriver> driver;
     if (camera_ == Camera::Demo) {
         GstCaptureDriver::Options options;
         options.probeCameras = false;
+        options.testPattern = TestPattern;
         auto gst = std::make_unique<GstCaptureDriver>(options);
         demo_ = gst.get();
+        if (BeforeStart)
+            BeforeStart(*gst);
         driver = std::move(gst);
     } else {
         auto scripted = std::make_unique<ScriptedCaptureDriver>();
@@ -195,7 +198,9 @@ TFormMainLE& Program::Start()
     form_->show();
     form_->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-    EXPECT_TRUE(WaitFor([&] { return !form_->FirstActivationPending(); }, 10000));
+    if (waitForFirstActivation) {
+        EXPECT_TRUE(WaitFor([&] { return !form_->FirstActivationPending(); }, 15000));
+    }
     return *form_;
 }
 
@@ -340,6 +345,16 @@ void Program::Close()
 {
     Key(Qt::Key_Q, Qt::ControlModifier);
     WaitFor([&] { return !form_->isVisible(); }, 5000);
+}
+
+void Program::Quit()
+{
+    if (TIlxApplication* application = TIlxApplication::Instance())
+        application->SetErrorHandler({});
+    CloseMenus();
+    scripted_ = nullptr;
+    demo_ = nullptr;
+    form_.reset();
 }
 
 QWidget* Program::Widget(const QString& name) const

@@ -85,8 +85,13 @@ public:
     QString Stored(const QString& file, const QString& key,
                    const QString& section = QStringLiteral("Setup")) const;
 
-    // Creates and shows the window and lets its first activation run.
-    TFormMainLE& Start();
+    // Creates and shows the window and lets its first activation run (to its
+    // end, unless told not to wait: a camera may take a while to open).
+    TFormMainLE& Start(bool waitForFirstActivation = true);
+    // The demo driver's options, and what happens to it before the window
+    // exists (a camera pulled out before the program starts).
+    std::function<void(GstCaptureDriver&)> BeforeStart;
+    bool TestPattern = false; // a second camera in the list
     TFormMainLE& Form() const { return *form_; }
     TFormOptions& Options() const;
     ScriptedCaptureDriver& Scripted() const { return *scripted_; }
@@ -119,6 +124,9 @@ public:
     void Hover(QWidget* widget, QPoint pos = QPoint(-1, -1));
     // Ctrl+Q, as a user quits; the window's close runs to its end.
     void Close();
+    // After Close: the window and everything it owns are gone, as at the
+    // program's end.
+    void Quit();
 
     // --- what the user sees
     QWidget* Widget(const QString& name) const;

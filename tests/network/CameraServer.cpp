@@ -3,9 +3,12 @@
 // (multipart JPEG at any path). Prints "READY <port>" once it listens and
 // runs until it is killed. "ball" instead shows a small ball bouncing on
 // black, a quiet scene whose changes stay under the default thresholds.
+// With --auth=user:password the HTTP camera asks for them (basic
+// authentication) and refuses any other.
 //
-//   ilx_camera_server rtsp|http [port] [width height fps] [bars|ball]
+//   ilx_camera_server rtsp|http [--auth=user:password] [port] [width height fps] [bars|ball]
 #include <QCoreApplication>
+#include <QMap>
 #include <QMetaObject>
 #include <QPointer>
 #include <QTcpServer>
@@ -75,7 +78,7 @@ int ServeRtsp(int port, const Shape& shape)
 class HttpMjpeg : public QObject
 {
 public:
-    explicit HttpMjpeg(const Shape& shape)
+    HttpMjpeg(const Shape& shape, QByteArray credentials) : credentials_(std::move(credentials))
     {
         const QByteArray line = Pattern(shape) + " ! jpegenc quality=80 ! appsink name=sink "
                                                  "max-buffers=1 drop=true sync=false";
@@ -118,9 +121,19 @@ private:
         while (QTcpSocket* client = server_.nextPendingConnection()) {
             connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QTcpSocket::readyRead, this, [this, client] {
-                if (!client->canReadLine())
+                QByteArray& request = requests_[client];
+                request += client->readAll();
+                if (!request.contains("\r\n\r\n"))
                     return;
-                client->readAll();
+                if (!credentials_.isEmpty() &&
+                    !request.contains("Authorization: Basic " + credentials_.toBase64())) {
+                    client->write("HTTP/1.0 401 Unauthorized\r\n"
+                                  "WWW-Authenticate: Basic realm=\"camera\"\r\n"
+                                  "Content-Length: 0\r\n\r\n");
+                    client->disconnectFromHost();
+                    return;
+                }
+                requests_.remove(client);
                 client->write("HTTP/1.0 200 OK\r\n"
                               "Content-Type: multipart/x-mixed-replace; boundary=frame\r\n"
                               "Cache-Control: no-cache\r\n\r\n");
@@ -140,6 +153,8 @@ private:
         }
     }
 
+    QByteArray credentials_; // user:password asked for; empty: none
+    QMap<QTcpSocket*, QByteArray> requests_;
     GstElement* pipeline_ = nullptr;
     QTcpServer server_;
     QList<QPointer<QTcpSocket>> clients_;
@@ -153,10 +168,17 @@ int main(int argc, char** argv)
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     gst_init(&argc, &argv);
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    QByteArray credentials;
+    for (qsizetype i = args.size() - 1; i > 0; --i) {
+        if (args[i].startsWith(QLatin1String("--auth="))) {
+            credentials = args[i].mid(7).toUtf8();
+            args.removeAt(i);
+        }
+    }
     if (args.size() < 2 || (args[1] != "rtsp" && args[1] != "http")) {
-        std::fprintf(stderr,
-                     "usage: ilx_camera_server rtsp|http [port] [width height fps] [bars|ball]\n");
+        std::fprintf(stderr, "usage: ilx_camera_server rtsp|http [--auth=user:password] [port] "
+                             "[width height fps] [bars|ball]\n");
         return 2;
     }
     const int port = args.size() > 2 ? args[2].toInt() : 0;
@@ -166,7 +188,7 @@ int main(int argc, char** argv)
     shape.quiet = args.size() > 6 && args[6] == "ball";
     if (args[1] == "rtsp")
         return ServeRtsp(port, shape);
-    HttpMjpeg http(shape);
+    HttpMjpeg http(shape, credentials);
     if (!http.Listen(port)) {
         std::fprintf(stderr, "camera server: cannot listen on port %d\n", port);
         return 1;
