@@ -80,19 +80,27 @@ void TFormMainLE::TimerReconnectTimer()
 void TFormMainLE::CameraBack()
 {
     const bool firstConnect = formatSetupPending_;
+    // Read before the video goes on: its stability wait lets events run, and
+    // no try may run meanwhile (the timer would take the video on for the
+    // user's own hand and end the wait).
+    const bool scanBefore = wait_.ScanningBefore();
+    TimerReconnect.stop();
     try {
         SwitchVideo();
     } catch (const EIlxError& e) {
         wait_.SetLastTry(e.message().section(QLatin1Char('\n'), -1));
         ShowWaiting();
+        TimerReconnect.start();
         return; // the next try will tell
     }
     if (!VideoActive()) {
+        // Lost again at once (its loss has started the timer again), or not taken.
         ShowWaiting();
+        if (wait_.Active() && !TimerReconnect.isActive())
+            TimerReconnect.start();
         return;
     }
     options_.LogEvent(wait_.BackLine(TAlarmLog::Stamp(IlxNow())));
-    const bool scanBefore = wait_.ScanningBefore();
     StopWaiting();
     if (firstConnect)
         scan_->RxSpeedButtonPauseClick(false); // the start-up's play or pause

@@ -23,6 +23,16 @@ namespace {
 
 const QString kDemo = QString::fromLatin1(GstCaptureDriver::kDemoCameraName);
 
+// The window's longest stall allowed: a tenth of the shortest wait on a
+// camera (5 s to reach it), so a wait on the camera shows, while a loaded
+// build machine running tests side by side does not. An instrumented build
+// (every allocation unwinds its stack) is several times slower at everything.
+#ifdef __SANITIZE_ADDRESS__
+constexpr qint64 kLongestStallMs = 1500;
+#else
+constexpr qint64 kLongestStallMs = 500;
+#endif
+
 class CameraLife : public ::testing::Test
 {
 protected:
@@ -152,28 +162,31 @@ TEST_F(CameraLife, AHungNetworkCameraNeverHoldsTheWindow)
     UseCamera(QStringLiteral("Attic"),
               QStringLiteral("rtsp://127.0.0.1:%1/live").arg(hung.serverPort()));
     app.Store("iLXLE_PARAM.DAT", "Reconnect", "1");
-    StallMeter meter;
+    // With "Reconnect", a camera that fails at start is waited for in silence.
+    ModalAnswerer anyBox(PressMessageBoxButton(QMessageBox::Ok), 30000, "QMessageBox");
     app.Start(false);
+    StallMeter meter;
 
     // The options open at once while the camera is being opened.
     Program::Pause(500);
     QElapsedTimer f3;
     f3.start();
     app.Key(Qt::Key_F3);
-    ASSERT_TRUE(WaitFor([&] { return app.Options().isVisible(); }, 100))
+    EXPECT_TRUE(WaitFor([&] { return app.Options().isVisible(); }, kLongestStallMs))
         << "F3 took " << f3.elapsed() << " ms";
     app.Click(QStringLiteral("BitBtnCancel"), Qt::LeftButton, {}, &app.Options());
 
     // The first try fails after its first-picture wait; the wait begins and
     // the next try starts 5 s later.
-    ASSERT_TRUE(
+    EXPECT_TRUE(
         WaitFor([&] { return app.Info().startsWith("Waiting for the camera \"Attic\""); }, 12000))
         << app.Info().toStdString();
     EXPECT_TRUE(app.Info().contains("sends no picture")) << app.Info().toStdString();
     Program::Pause(6000);
     EXPECT_FALSE(app.VideoOn());
     std::cout << "longest stall of the window: " << meter.LongestMs() << " ms\n";
-    EXPECT_LT(meter.LongestMs(), 100);
+    EXPECT_LT(meter.LongestMs(), kLongestStallMs);
+    EXPECT_FALSE(anyBox.answered()) << anyBox.text().toStdString();
 
     QElapsedTimer quit;
     quit.start();
@@ -195,7 +208,7 @@ TEST_F(CameraLife, ACameraChosenByHandEndsTheWaitForTheLostOne)
     ModalAnswerer loss(PressMessageBoxButton(QMessageBox::Ok), 5000, "QMessageBox");
     app.Demo().unplugDemo(1500);
     ASSERT_TRUE(WaitFor([&] { return loss.answered(); }, 5000));
-    ASSERT_TRUE(app.Info().startsWith("Waiting for the camera")) << app.Info().toStdString();
+    EXPECT_TRUE(app.Info().startsWith("Waiting for the camera")) << app.Info().toStdString();
 
     ModalScript choose(
         {{"TDlgSelectDriver", [&](QWidget* d) {
@@ -233,6 +246,7 @@ TEST_F(CameraLife, OneLossMessageAtATimeAndCtrlQQuitsFromIt)
     bool failsAgain = false;
     bool cameBack = false;
     bool quitPressed = false;
+    QElapsedTimer sinceQuit;
     QTimer script;
     QObject::connect(&script, &QTimer::timeout, [&] {
         const QList<QMessageBox*> boxes = BoxesShown();
@@ -246,6 +260,10 @@ TEST_F(CameraLife, OneLossMessageAtATimeAndCtrlQQuitsFromIt)
         if (cameBack && !app.VideoOn() && !quitPressed && !boxes.isEmpty()) {
             quitPressed = true;
             QTest::keyClick(boxes.last(), Qt::Key_Q, Qt::ControlModifier);
+            sinceQuit.start();
+        } else if (quitPressed && sinceQuit.elapsed() > 3000) {
+            for (QMessageBox* box : boxes) // left up: the test's own wait is under them
+                box->done(QMessageBox::Ok);
         }
     });
     script.start(50);
@@ -254,4 +272,22 @@ TEST_F(CameraLife, OneLossMessageAtATimeAndCtrlQQuitsFromIt)
     EXPECT_TRUE(cameBack) << app.Info().toStdString();
     EXPECT_TRUE(quitPressed);
     EXPECT_EQ(mostShown, 1);
+}
+
+// A stability wait longer than the tries' period: scanning still comes back
+// with the camera (the wait lets the tries' timer run).
+TEST_F(CameraLife, ScanningComesBackAfterAStabilityWaitLongerThanATry)
+{
+    app.Store("iLXLE_PARAM.DAT", "Reconnect", "1");
+    app.Store("iLXLE.INI", "Stabilite", "7");
+    app.Store("iLXLE_PARAM.DAT", "Auto", "1");
+    app.Store("iLXLE_PARAM.DAT", "Delay", "0");
+    app.Start();
+    ASSERT_TRUE(WaitFor([&] { return app.Scanning(); }, 3000));
+    ModalAnswerer loss(PressMessageBoxButton(QMessageBox::Ok), 5000, "QMessageBox");
+    app.Demo().unplugDemo(1000);
+    ASSERT_TRUE(WaitFor([&] { return loss.answered(); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return app.VideoOn() && app.Scanning(); }, 5000 + 7000 + 3000))
+        << app.Info().toStdString();
+    EXPECT_TRUE(Log().contains("Camera back: " + kDemo));
 }
