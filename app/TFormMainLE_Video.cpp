@@ -456,18 +456,14 @@ void TFormMainLE::VideoCamOpened(bool ok, const QString& why)
             ok ? CompleteFirstActivation() : FailFirstActivation(why);
             return;
         case TVideoRequest::Connect:
-            if (ok)
+        case TVideoRequest::DriverChosen:
+            if (!ok)
+                HandleApplicationError(VideoCamText(TVideoCamText::UnableToActivate, true) +
+                                       QStringLiteral("\n") + why);
+            else if (request == TVideoRequest::Connect)
                 SwitchVideo();
             else
-                HandleApplicationError(VideoCamText(TVideoCamText::UnableToActivate, true) +
-                                       QStringLiteral("\n") + why);
-            return;
-        case TVideoRequest::DriverChosen:
-            if (ok)
                 CompleteDriverChoice();
-            else
-                HandleApplicationError(VideoCamText(TVideoCamText::UnableToActivate, true) +
-                                       QStringLiteral("\n") + why);
             return;
         case TVideoRequest::Reconnect:
             if (ok) {
