@@ -8,7 +8,6 @@
 #include "TFormOptions.h"
 
 #include <QApplication>
-#include <QSpinBox>
 
 #include <gtest/gtest.h>
 
@@ -38,24 +37,6 @@ protected:
         return nullptr;
     }
 
-    // Ctrl+S, then "Unplug" for `seconds` in the demo camera's source dialog.
-    void Unplug(int seconds)
-    {
-        ModalScript source({{"TDlgVideoSource", [&](QWidget* dialog) {
-                                 auto* spin = dialog->findChild<QSpinBox*>("SpinEditUnplug");
-                                 ASSERT_NE(spin, nullptr) << "the demo camera offers no unplug";
-                                 app.Type(spin, QString::number(seconds));
-                                 app.Click(QStringLiteral("BitBtnUnplug"), Qt::LeftButton, {},
-                                           dialog);
-                             }}});
-        // The offscreen platform hands activation to the stop window, which a
-        // desktop never does (it takes no focus): the main window keeps it.
-        app.Form().activateWindow();
-        ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &app.Form(); }, 1000));
-        app.Key(Qt::Key_S, Qt::ControlModifier);
-        ASSERT_EQ(source.Done(), 1);
-    }
-
     Program app;
 };
 
@@ -76,7 +57,7 @@ TEST_F(AlarmLog, ACameraLostAndBackDuringALoopingAlarmIsLoggedAtOnceAndKeptAfter
     ASSERT_TRUE(WaitFor([&] { return sound->Playing(); }, 3000));
     ASSERT_TRUE(Log().contains("Request play sound: Default Alarm")) << Log().toStdString();
 
-    Unplug(3);
+    app.UnplugDemo(3);
     ASSERT_TRUE(WaitFor([&] { return Log().contains(kLost); }, 8000))
         << "the loss is not in the log while the alarm loops:\n"
         << Log().toStdString();

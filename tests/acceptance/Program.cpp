@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -345,6 +346,23 @@ void Program::Close()
 {
     Key(Qt::Key_Q, Qt::ControlModifier);
     WaitFor([&] { return !form_->isVisible(); }, 5000);
+}
+
+void Program::UnplugDemo(int seconds)
+{
+    ModalScript source({{"TDlgVideoSource", [&](QWidget* dialog) {
+                             auto* spin = dialog->findChild<QSpinBox*>("SpinEditUnplug");
+                             ASSERT_NE(spin, nullptr) << "the demo camera offers no unplug";
+                             Type(spin, QString::number(seconds));
+                             Click(QStringLiteral("BitBtnUnplug"), Qt::LeftButton, {}, dialog);
+                         }}});
+    // The offscreen platform hands activation to a window that takes no
+    // focus (the stop-alarm window), which a desktop never does: the main
+    // window keeps it.
+    form_->activateWindow();
+    EXPECT_TRUE(WaitFor([&] { return QApplication::activeWindow() == form_.get(); }, 1000));
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(source.Done(), 1);
 }
 
 void Program::Quit()

@@ -127,6 +127,9 @@ public:
     // After Close: the window and everything it owns are gone, as at the
     // program's end.
     void Quit();
+    // The demo camera pulled out for `seconds`: Ctrl+S, then "Unplug" in its
+    // source dialog.
+    void UnplugDemo(int seconds);
 
     // --- what the user sees
     QWidget* Widget(const QString& name) const;

@@ -67,20 +67,6 @@ protected:
         return all;
     }
 
-    // Ctrl+S, then "Unplug" for `seconds` in the demo camera's source dialog.
-    void Unplug(int seconds)
-    {
-        ModalScript source({{"TDlgVideoSource", [&](QWidget* dialog) {
-                                 auto* spin = dialog->findChild<QSpinBox*>("SpinEditUnplug");
-                                 ASSERT_NE(spin, nullptr) << "the demo camera offers no unplug";
-                                 app.Type(spin, QString::number(seconds));
-                                 app.Click(QStringLiteral("BitBtnUnplug"), Qt::LeftButton, {},
-                                           dialog);
-                             }}});
-        app.Key(Qt::Key_S, Qt::ControlModifier);
-        ASSERT_EQ(source.Done(), 1);
-    }
-
     QString Log() const { return QString::fromLocal8Bit(app.dir.read("iLXLE_SOUND.LOG")); }
 
     Program app;
@@ -100,7 +86,7 @@ TEST_F(Watch, AnUnpluggedCameraComesBackByItselfAndScanningResumes)
     Watcher watcher(app);
     QElapsedTimer clock;
     clock.start();
-    Unplug(3);
+    app.UnplugDemo(3);
     // Back within 10 s of being plugged back (3 s from now).
     ASSERT_TRUE(WaitFor([&] { return app.VideoOn() && app.Scanning(); }, 3000 + 10000))
         << "still off after " << clock.elapsed() << " ms: " << app.Info().toStdString();
@@ -122,7 +108,7 @@ TEST_F(Watch, WithoutTheOptionALostCameraStaysOffAsBefore)
     app.Start();
     ASSERT_FALSE(app.Options().CheckBoxReconnect->isChecked()) << "off by default";
     ModalAnswerer message(PressMessageBoxButton(QMessageBox::Ok), 8000, "QMessageBox");
-    Unplug(1);
+    app.UnplugDemo(1);
     ASSERT_TRUE(WaitFor([&] { return message.answered(); }, 5000));
     EXPECT_TRUE(message.text().startsWith("Video error: "));
     Program::Pause(6500); // past the plug-back and a reconnection try's period
