@@ -18,13 +18,7 @@ source "$(dirname "$0")/session.sh"
 # --------------------------------------------------------------- outside X
 if [ -z "${ILX_E2E_WORK:-}" ]; then
     need_tools xdotool
-    work=$(mktemp -d)
-    cleanup() {
-        end_session
-        rm -rf "$work"
-    }
-    trap cleanup EXIT
-    trap 'exit 1' INT TERM HUP
+    make_work
     run_inside_x "$work" "$0" "$program" "$server"
 fi
 

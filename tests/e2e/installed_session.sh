@@ -20,14 +20,7 @@ source "$(dirname "$0")/session.sh"
 # --------------------------------------------------------------- outside X
 if [ -z "${ILX_E2E_WORK:-}" ]; then
     need_tools xdotool import convert desktop-file-validate appstreamcli
-    work=$(mktemp -d)
-    cleanup() {
-        end_session
-        chmod -R u+w "$work" 2>/dev/null || true
-        rm -rf "$work"
-    }
-    trap cleanup EXIT
-    trap 'exit 1' INT TERM HUP
+    make_work
 
     prefix=$work/usr
     "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || {

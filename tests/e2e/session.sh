@@ -29,6 +29,14 @@ end_session() {
     fi
 }
 
+# make_work: a fresh folder in $work for a run outside X, removed with the
+# private display however the run ends (parts made read-only too).
+make_work() {
+    work=$(mktemp -d)
+    trap 'end_session; chmod -R u+w "$work" 2>/dev/null || true; rm -rf "$work"' EXIT
+    trap 'exit 1' INT TERM HUP
+}
+
 # run_inside_x WORK SCRIPT ARGS...: SCRIPT with ARGS on a private display,
 # with ILX_E2E_WORK=WORK; exits with its status.
 run_inside_x() {
