@@ -2,6 +2,8 @@
 
 #include "BmpFile.h"
 
+#include <QThread>
+
 namespace {
 
 VideoFormat Rgb24(int width, int height)
@@ -223,6 +225,8 @@ QImage ScriptedCaptureDriver::currentFrame() const
 void ScriptedCaptureDriver::grabFrameNoStop()
 {
     log(QStringLiteral("grab"));
+    if (grabMs > 0)
+        QThread::msleep(static_cast<unsigned long>(grabMs));
     if (connected_ >= 0)
         grabbed_ = frameAtFormatSize();
 }

@@ -36,6 +36,7 @@ public:
     bool failWriteParams = false;
     bool failReadFormat = false; // format size answers 0
     bool failSaveFrame = false;
+    int grabMs = 0; // how long a grab takes: a slow camera
 
     // --- raise notifications as the back end would
     int emitError(int id, const QString& text) { return notifyError(id, text); }

@@ -40,6 +40,12 @@ TScanController::TScanController(TScanHost& host, QObject* parent) : QObject(par
     timerScan_.setObjectName(QStringLiteral("TimerScan"));
     timerScan_.setInterval(ScanTiming::kStartInterval);
     connect(&timerScan_, &QTimer::timeout, this, [this] { TimerScanTimer(&timerScan_); });
+    overlapTicks_.setObjectName(QStringLiteral("TimerScanOverlap"));
+    connect(&overlapTicks_, &QTimer::timeout, this, [this] {
+        // Ticks only while the scan timer itself is on, as its own would.
+        if (timerScan_.isActive())
+            TimerScanTimer(&timerScan_);
+    });
 }
 
 void TScanController::ApplyInitialLook()
@@ -79,6 +85,8 @@ void TScanController::TimerScanTimer(QObject* sender)
         host_.ShowInfo(ScanTexts::OverlapDelayed(scanDelay_));
         host_.ProcessMessages();
         enableTimerIfVideo();
+        if (overlapTicks_.isActive()) // the cycle goes on, at the new interval
+            overlapTicks_.start(timerScan_.interval());
         return;
     }
     runCycle(sender);
@@ -89,6 +97,15 @@ void TScanController::runCycle(QObject* sender)
     const qint64 planned = static_cast<qint64>(baseInterval_) + scanDelay_;
     scanReady_ = false;
     host_.SetAutoStartSettled();
+    // Every way out of the cycle makes it ready just before this ends the
+    // ticks that overlap it.
+    struct OverlapTicks
+    {
+        QTimer& ticks;
+        ~OverlapTicks() { ticks.stop(); }
+    } overlap{overlapTicks_};
+    if (timerScan_.isActive())
+        overlapTicks_.start(timerScan_.interval());
 
     bool adaptNow = true;
     qint64 x = planned;

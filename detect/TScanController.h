@@ -74,6 +74,11 @@ private:
 
     TScanHost& host_;
     QTimer timerScan_;
+    // The scan timer's ticks while a cycle runs. A QTimer never fires inside
+    // its own handler, so this one, started with the cycle at the scan
+    // timer's interval, brings the ticks that come while the cycle lets
+    // messages run, and with them the overlap path.
+    QTimer overlapTicks_;
     std::array<QImage, 2> buffers_;
     QImage still_;
     QString lastImage_;

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class ScanningCommands : public ::testing::Test
@@ -293,4 +295,34 @@ TEST_F(ScanningCommands, ABlindScanSaysSoInPlainWordsUntilFramesComeAgain)
     EXPECT_TRUE(WaitFor([&] { return app.Info().startsWith("Scanning: "); }, 5000))
         << app.Info().toStdString();
     SetTickSource({});
+}
+
+// A camera whose grab takes longer than the scan period: each tick that comes
+// while the cycle still runs says so and grows the delay, and the next cycles
+// run at the longer period.
+TEST_F(ScanningCommands, ACycleSlowerThanThePeriodIsDelayedAndThePeriodGrows)
+{
+    app.Start();
+    app.Scripted().grabMs = 600;
+    QStringList lines;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (lines.isEmpty() || lines.last() != app.Info())
+            lines << app.Info();
+    });
+    watch.start(10);
+    app.Key(Qt::Key_F5);
+    EXPECT_TRUE(
+        WaitFor([&] { return lines.contains("Scanning in progress... delayed:500ms"); }, 8000))
+        << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines.contains("Scanning in progress... delayed:250ms"));
+    EXPECT_GE(app.Form().Scan().TimerScan().interval(), 750);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return std::any_of(lines.begin(), lines.end(),
+                               [](const QString& l) { return l.contains("- Freqency: 750ms"); });
+        },
+        3000))
+        << lines.join('\n').toStdString();
+    app.Key(Qt::Key_F5);
 }
