@@ -388,6 +388,16 @@ QString TFormMainLE::InfoText() const
 void TFormMainLE::SetInfoText(const QString& text)
 {
     PanelInfo->setText(text);
+    UpdateInfoToolTip();
+}
+
+void TFormMainLE::UpdateInfoToolTip()
+{
+    // A line wider than the window is read whole in its tool tip.
+    const QString text = PanelInfo->text();
+    const int room = PanelInfo->contentsRect().width() - 2 * PanelInfo->indent();
+    PanelInfo->setToolTip(PanelInfo->fontMetrics().horizontalAdvance(text) > room ? text
+                                                                                  : QString());
 }
 
 void TFormMainLE::SetDetectionCount(int count)
@@ -420,6 +430,7 @@ void TFormMainLE::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     PlaceZoomBox();
+    UpdateInfoToolTip();
 }
 
 void TFormMainLE::PlaceZoomBox()

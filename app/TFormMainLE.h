@@ -132,6 +132,7 @@ private:
     void CreateToolBar();
     void CreateMenus();
     void CreatePanels();
+    void UpdateInfoToolTip();
     void CreateStatusBar();
     void CreateVideo(std::unique_ptr<CaptureDriver> driver);
     void CreateOptions();

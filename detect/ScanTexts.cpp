@@ -35,9 +35,10 @@ QString GrabWait(int grabWaitMs)
 
 QString ScanningBlind(int grabWaitMs, qint64 blindMs)
 {
-    return GrabWait(grabWaitMs) +
-           QStringLiteral(" - No picture from the camera for %1 s: nothing is being watched")
-               .arg(blindMs / 1000);
+    // What matters first: the line is read in a window as narrow as 446 pixels.
+    return QStringLiteral("No picture for %1 s: nothing is watched - Wait: %2ms")
+        .arg(blindMs / 1000)
+        .arg(grabWaitMs);
 }
 
 QString VideoActive(bool active)

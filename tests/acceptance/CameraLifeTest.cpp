@@ -9,6 +9,7 @@
 #include "TFormOptions.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTcpServer>
@@ -182,6 +183,9 @@ TEST_F(CameraLife, AHungNetworkCameraNeverHoldsTheWindow)
         WaitFor([&] { return app.Info().startsWith("Waiting for the camera \"Attic\""); }, 12000))
         << app.Info().toStdString();
     EXPECT_TRUE(app.Info().contains("sends no picture")) << app.Info().toStdString();
+    EXPECT_EQ(qobject_cast<QLabel*>(app.Widget(QStringLiteral("PanelInfo")))->toolTip(),
+              app.Info())
+        << "a line wider than the window is read whole in its tool tip";
     Program::Pause(6000);
     EXPECT_FALSE(app.VideoOn());
     std::cout << "longest stall of the window: " << meter.LongestMs() << " ms\n";

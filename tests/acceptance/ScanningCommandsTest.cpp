@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -288,9 +289,13 @@ TEST_F(ScanningCommands, ABlindScanSaysSoInPlainWordsUntilFramesComeAgain)
     ASSERT_TRUE(WaitFor([&] { return app.Info().startsWith("Scanning - Wait: "); }, 3000));
     EXPECT_FALSE(app.Info().contains("No picture")) << "a moment's failure is not blindness";
     tick += 6000;
-    EXPECT_TRUE(
-        WaitFor([&] { return app.Info().contains("No picture from the camera for 6 s"); }, 4000))
+    EXPECT_TRUE(WaitFor(
+        [&] { return app.Info().startsWith("No picture for 6 s: nothing is watched"); }, 4000))
         << app.Info().toStdString();
+    auto* line = qobject_cast<QLabel*>(app.Widget(QStringLiteral("PanelInfo")));
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(app.Info()),
+              line->contentsRect().width() - 2 * line->indent())
+        << "read whole in the narrowest window";
     app.Scripted().failSaveFrame = false;
     EXPECT_TRUE(WaitFor([&] { return app.Info().startsWith("Scanning: "); }, 5000))
         << app.Info().toStdString();
