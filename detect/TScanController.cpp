@@ -325,13 +325,21 @@ void TScanController::FreezePicture()
         return;
     host_.GrabFrame();
     QImage grabbed = host_.LoadGrabbedFrame();
-    if (!grabbed.isNull())
+    const bool fresh = !grabbed.isNull();
+    if (fresh)
         still_ = std::move(grabbed);
-    else if (!still_.isNull())
-        host_.DrawPictureLabel(still_, ScanTexts::StillUnavailable());
-    if (!still_.isNull())
-        host_.DrawPictureLabel(still_, ScanTexts::StillLabel(scanning_));
-    host_.ShowStill(still_);
+    if (still_.isNull()) {
+        host_.ShowStill(still_);
+        return;
+    }
+    // Labelled on a copy: the still stays the camera's picture, so labels of
+    // earlier freezes never show through; "Unavailable" goes above the mode.
+    QImage shown = still_;
+    QString label = ScanTexts::StillLabel(scanning_);
+    if (!fresh)
+        label.prepend(ScanTexts::StillUnavailable() + QLatin1Char('\n'));
+    host_.DrawPictureLabel(shown, label);
+    host_.ShowStill(shown);
 }
 
 /*!

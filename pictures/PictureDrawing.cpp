@@ -98,10 +98,17 @@ void DrawPictureLabel(QImage& picture, const QString& text)
         return;
     const int w = picture.width();
     const int h = picture.height();
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    const auto widest = [&](const QFontMetrics& metrics) {
+        int widest = 0;
+        for (const QString& line : lines)
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        return widest;
+    };
     QFont font = StampFont(8, true);
     for (const int points : {16, 14, 12, 11, 10, 9, 8}) {
         const QFont candidate = StampFont(points, true);
-        if (QFontMetrics(candidate).horizontalAdvance(text) < w) {
+        if (widest(QFontMetrics(candidate)) < w) {
             font = candidate;
             break;
         }
@@ -109,6 +116,10 @@ void DrawPictureLabel(QImage& picture, const QString& text)
     const QFontMetrics metrics(font);
     QPainter painter(&picture);
     painter.setFont(font);
-    drawShadowedText(painter, metrics, (w - metrics.horizontalAdvance(text)) / 2,
-                     (h - metrics.height()) / 2, text);
+    // The lines one above the other, the block centred.
+    int y = (h - metrics.height() * static_cast<int>(lines.size())) / 2;
+    for (const QString& line : lines) {
+        drawShadowedText(painter, metrics, (w - metrics.horizontalAdvance(line)) / 2, y, line);
+        y += metrics.height();
+    }
 }

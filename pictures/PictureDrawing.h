@@ -25,7 +25,8 @@ void DrawScanFrameOutline(QImage& picture, const TScanFramePercent& frame);
 // over a black shadow, in Arial 8.
 void DrawDateTimeStamp(QImage& picture, const QString& dateText, const QString& timeText);
 
-// A centred caption in bold Arial, the largest of 16..8 points that fits.
+// A centred caption in bold Arial, the largest of 16..8 points that fits;
+// a caption of several lines ('\n') has them one above the other.
 void DrawPictureLabel(QImage& picture, const QString& text);
 
 // The stamp and label fonts, sized in pixels as at 96 dots per inch so a

@@ -4,6 +4,7 @@
 
 #include "Clock.h"
 #include "OpenDocument.h"
+#include "PictureDrawing.h"
 #include "ScriptedCaptureDriver.h"
 #include "TFormMainLE.h"
 #include "TScanController.h"
@@ -330,4 +331,22 @@ TEST_F(ScanningCommands, ACycleSlowerThanThePeriodIsDelayedAndThePeriodGrows)
         3000))
         << lines.join('\n').toStdString();
     app.Key(Qt::Key_F5);
+}
+
+// Paused, and the next still cannot be grabbed: the last still shows
+// "Unavailable" above "PAUSE", both readable, with no label of before.
+TEST_F(ScanningCommands, AStillThatCannotBeGrabbedSaysSoAboveItsMode)
+{
+    app.Start();
+    app.Key(Qt::Key_Space);
+    const QImage still = app.Form().Scan().FrozenStill();
+    ASSERT_FALSE(still.isNull());
+    app.Scripted().failSaveFrame = true;
+    app.Key(Qt::Key_F5);
+    app.Key(Qt::Key_F5); // scanning off while paused: the still is taken again
+    QImage expected = still;
+    DrawPictureLabel(expected, QStringLiteral("Unavailable\nPAUSE"));
+    const auto* view = qobject_cast<QLabel*>(app.Widget(QStringLiteral("ImageFreeze")));
+    EXPECT_EQ(view->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              expected.convertToFormat(QImage::Format_RGB32));
 }

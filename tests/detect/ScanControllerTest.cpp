@@ -454,7 +454,7 @@ TEST_F(ScanCycle, PauseOnScanningFreezesAStillAndStoppingRelabelsIt)
     controller.RxSpeedButtonAnalyseClick(&button);
     EXPECT_EQ(host.heartbeat, QChar('.'));
     EXPECT_TRUE(host.frozen) << "stopping leaves the view frozen";
-    EXPECT_EQ(host.labels, (std::vector<QString>{"SCANNING", "Unavailable", "PAUSE"}));
+    EXPECT_EQ(host.labels, (std::vector<QString>{"SCANNING", "Unavailable\nPAUSE"}));
 
     // Space twice (the menu item) returns to live video.
     controller.RxSpeedButtonPauseClick(true);

@@ -152,6 +152,21 @@ TEST(PictureLabel, CaptionIsCentredAndShrinksToFit)
     EXPECT_LT(small.width(), 90);
 }
 
+// Two lines stand one above the other, both centred: neither covers the other.
+TEST(PictureLabel, LinesStandOneAboveTheOther)
+{
+    const QImage before = patterned(320, 240);
+    QImage one = before;
+    DrawPictureLabel(one, QStringLiteral("Unavailable"));
+    QImage two = before;
+    DrawPictureLabel(two, QStringLiteral("Unavailable\nPAUSE"));
+    const QRect line = changedArea(before, one);
+    const QRect both = changedArea(before, two);
+    ASSERT_FALSE(line.isEmpty());
+    EXPECT_GE(both.height(), 2 * line.height() - 4);
+    EXPECT_LE(std::abs(both.top() - (239 - both.bottom())), 8);
+}
+
 TEST(PictureLabel, CaptionWiderThanPictureAtEightPointsIsCutOnBothSides)
 {
     const QImage before = patterned(30, 40);
