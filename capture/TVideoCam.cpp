@@ -663,7 +663,11 @@ bool TVideoCam::LoadVideoFormat(const QString& FileName)
     auto format = ReadVideoFormat();
     if (!format)
         return false;
-    format->header = ReadVideoFormatFile(FileName);
+    const BitmapInfoHeader stored = ReadVideoFormatFile(FileName);
+    // A format no driver could take is refused here, as the driver would.
+    if (!PlausibleVideoFormat(stored))
+        return false;
+    format->header = stored;
     if (!driver_->setVideoFormat(*format))
         return false;
     ReadVideoFormat();

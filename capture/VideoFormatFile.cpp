@@ -42,6 +42,14 @@ void WriteVideoFormatFile(const QString& fileName, const BitmapInfoHeader& heade
             QStringLiteral("Cannot write file \"%1\".\n%2").arg(fileName, file.errorString()));
 }
 
+bool PlausibleVideoFormat(const BitmapInfoHeader& header)
+{
+    return header.size == BitmapInfoHeader::kSize && header.width > 0 &&
+           header.width <= MaxVideoFormatSide && header.height != 0 &&
+           std::abs(static_cast<long long>(header.height)) <= MaxVideoFormatSide &&
+           PlausibleDepth(header.bitCount);
+}
+
 BitmapInfoHeader ReadVideoFormatFile(const QString& fileName)
 {
     QFile file(fileName);
@@ -52,16 +60,5 @@ BitmapInfoHeader ReadVideoFormatFile(const QString& fileName)
     const auto header = BitmapInfoHeader::fromBytes(bytes);
     if (!header)
         throw EIlxError(QStringLiteral("Read beyond end of file \"%1\".").arg(fileName));
-    const bool sane = header->size == BitmapInfoHeader::kSize && header->width > 0 &&
-                      header->width <= MaxVideoFormatSide && header->height != 0 &&
-                      std::abs(static_cast<long long>(header->height)) <= MaxVideoFormatSide &&
-                      PlausibleDepth(header->bitCount);
-    if (!sane)
-        throw EIlxError(QStringLiteral("The video format file \"%1\" is not valid:\nWidth: "
-                                       "%2\nHeight: %3\nBit per pixel: %4")
-                            .arg(fileName)
-                            .arg(header->width)
-                            .arg(header->height)
-                            .arg(header->bitCount));
     return *header;
 }

@@ -11,10 +11,14 @@
 // Writes the header whole or not at all: an old file stays intact on failure.
 void WriteVideoFormatFile(const QString& fileName, const BitmapInfoHeader& header);
 
-// Reads the header from the file's first 40 bytes. The file is untrusted: one
-// shorter than 40 bytes, or whose header size, frame size or depth cannot be a
-// capture format, is refused before anything reaches the driver.
+// Reads the header from the file's first 40 bytes; a file that cannot be
+// opened or is shorter than that is an error.
 BitmapInfoHeader ReadVideoFormatFile(const QString& fileName);
+
+// Whether a header read from a file could be a capture format at all: its
+// header size, frame size and depth. The file is untrusted, and anything else
+// is refused before it reaches the driver, as the driver would refuse it.
+bool PlausibleVideoFormat(const BitmapInfoHeader& header);
 
 // The largest frame side a format file may name; far above any camera, far
 // below what would make a driver allocate gigabytes.

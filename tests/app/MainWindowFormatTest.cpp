@@ -10,7 +10,10 @@
 #include "VideoFormatFile.h"
 
 #include <QCoreApplication>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +138,31 @@ TEST_F(MainWindowFormat, AStoredFormatUnderTheMinimumIsRaisedToIt)
     ASSERT_TRUE(form.VideoCam()->Active());
     EXPECT_EQ(CamSize(*form.VideoCam()), QSize(80, 30));
     EXPECT_EQ(StoredSize(DataPaths().DefVid), QSize(320, 240));
+}
+
+// A stored format no driver could take (width 0) is refused without a word,
+// and the format dialog asks for one: the size picked there is used.
+TEST_F(MainWindowFormat, AStoredFormatNoDriverCouldTakeOpensTheFormatDialog)
+{
+    Choose(GstCaptureDriver::kDemoCameraName);
+    WriteVideoFormatFile(DataPaths().UserVid, Header(0, 240));
+    TFormMainLE form(Demo());
+    ModalAnswerer pick(
+        [](QWidget* dialog) {
+            auto* sizes = dialog->findChild<QListWidget*>(QStringLiteral("ListBoxSizes"));
+            const QList<QListWidgetItem*> item = sizes->findItems("320 x 240", Qt::MatchExactly);
+            ASSERT_EQ(item.size(), 1);
+            QTest::mouseClick(sizes->viewport(), Qt::LeftButton, {},
+                              sizes->visualItemRect(item[0]).center());
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("BitBtnOK")),
+                              Qt::LeftButton);
+        },
+        5000, "TDlgVideoFormat");
+    Start(form);
+    EXPECT_TRUE(pick.answered()) << "the format dialog opened";
+    EXPECT_TRUE(unexpectedBox.isEmpty()) << unexpectedBox.toStdString();
+    ASSERT_TRUE(form.VideoCam()->Active());
+    EXPECT_EQ(CamSize(*form.VideoCam()), QSize(320, 240));
 }
 
 TEST_F(MainWindowFormat, TheUsersFormatIsKeptForNextTimeAndTheCamerasOwnIsPutBackOnClosing)
