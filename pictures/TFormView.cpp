@@ -315,7 +315,8 @@ void TFormView::ShowPicture(int i)
     if (i < 0 || i >= shown_.size()) {
         Image->Clear();
         PanelInfo->clear();
-        SetStatusLine(QString());
+        // With nothing on show the line still says what the folder holds.
+        SetStatusLine(pictures_.TotalText());
         return;
     }
     const QString& name = shown_.at(i);
@@ -468,7 +469,8 @@ void TFormView::RxSpeedButtonDeleteClick()
                        MkQuestion, MbYesNo) != MrYes)
         return;
     QFile file(pictures_.PathOf(name));
-    if (!file.remove()) {
+    // A picture someone else already deleted just leaves the lists.
+    if (!file.remove() && file.exists()) {
         // Saying nothing would leave the user believing the picture is gone.
         ShowMessageBox(this,
                        QStringLiteral("Unable to delete picture:\n") + name + QStringLiteral("\n") +

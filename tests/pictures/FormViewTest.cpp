@@ -10,11 +10,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSlider>
@@ -106,6 +106,7 @@ TEST_F(FormView, EmptyFolderDisablesEverythingAndShowsAllDaysOnly)
                              "RxSpeedButtonPrint", "RxSpeedButtonCopy", "RxSpeedButtonDelete"})
         EXPECT_FALSE(enabled(name)) << name;
     EXPECT_EQ(child<QLabel>("LabelTotal")->text(), QStringLiteral("/ 0"));
+    EXPECT_EQ(child<QLabel>("LabelStatus")->text(), QStringLiteral("0.0 Ko total"));
     EXPECT_TRUE(child<TPictureBox>("Image")->Picture().isNull());
     EXPECT_TRUE(view->LastPicture().isEmpty());
     EXPECT_EQ(view->windowTitle(), QStringLiteral("View pictures catched"));
@@ -308,12 +309,12 @@ TEST_F(FormView, DeleteInTheMiddleShowsTheNextPicture)
     EXPECT_EQ(view->Pictures().Names().size(), 4);
 }
 
-TEST_F(FormView, FailedDeleteWarnsAndKeepsThePicture)
+// Delete answered Yes: a picture already gone behind the viewer's back just
+// leaves the lists; one that cannot be deleted warns and stays.
+TEST_F(FormView, ADeleteOfAPictureAlreadyGoneLeavesTheListAndAFailedOneWarns)
 {
     standardFolder();
     open();
-    // Gone behind the viewer's back: the delete cannot be done.
-    QFile::remove(dir.file(QStringLiteral("ILX 2026-12-07 08-00-00-000.jpg")));
     // Answers every box: Yes to the question, OK to what follows.
     QStringList texts;
     QTimer answer;
@@ -327,13 +328,22 @@ TEST_F(FormView, FailedDeleteWarnsAndKeepsThePicture)
         (button ? button : box->button(QMessageBox::Ok))->click();
     });
     answer.start();
+    QFile::remove(dir.file(QStringLiteral("ILX 2026-12-07 08-00-00-000.jpg")));
     view->RxSpeedButtonDeleteClick();
-    EXPECT_EQ(view->ShownList().size(), 3);
-    EXPECT_EQ(view->Pictures().Names().size(), 5);
-    EXPECT_EQ(view->CurrentIndex(), 0);
+    EXPECT_EQ(texts.size(), 1) << texts.join(" | ").toStdString();
+    EXPECT_EQ(view->ShownList().size(), 2);
+    EXPECT_EQ(view->Pictures().Names().size(), 4);
+
+    // The next one turned into a folder: it cannot go.
+    const QString next = view->ShownList().at(view->CurrentIndex());
+    ASSERT_TRUE(QFile::remove(dir.file(next)));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(next));
+    texts.clear();
+    view->RxSpeedButtonDeleteClick();
+    EXPECT_EQ(view->ShownList().size(), 2);
+    EXPECT_EQ(view->Pictures().Names().size(), 4);
     ASSERT_EQ(texts.size(), 2);
-    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("Unable to delete picture:\n"
-                                                   "ILX 2026-12-07 08-00-00-000.jpg")))
+    EXPECT_TRUE(texts[1].startsWith("Unable to delete picture:\n" + next))
         << texts[1].toStdString();
 }
 
