@@ -20,6 +20,8 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kColumns = TTimeCells::kCellsPerDay;
@@ -173,16 +175,23 @@ void TFormPeriod::buildControls()
     static const char* const timeNames[] = {"LabelT0", "LabelT1", "LabelT2", "LabelT3", "LabelT4"};
     static const char* const timeTexts[] = {"00:00", "06:00", "12:00", "18:00", "24:00"};
     for (int i = 0; i < 5; ++i) {
+        // Centred over its column, wide enough for the text in the desktop's
+        // font, and kept inside the dialog: "24:00" sits at its right edge.
+        const QString text = QString::fromLatin1(timeTexts[i]);
+        const int width = std::max(40, fontMetrics().horizontalAdvance(text) + 4);
         const int x = kGridLeft + i * 24 * kColumnPitch;
+        const int left = std::clamp(x - width / 2, 0, 720 - width);
         LabelT[static_cast<std::size_t>(i)] =
-            makeLabel(this, timeNames[i], QString::fromLatin1(timeTexts[i]),
-                      QRect(x - 20, 48, 40, 16), Qt::AlignHCenter | Qt::AlignVCenter);
+            makeLabel(this, timeNames[i], text, QRect(left, 48, width, 16),
+                      Qt::AlignHCenter | Qt::AlignVCenter);
     }
 
     for (int r = 1; r <= TTimeCells::kDays; ++r) {
         const QByteArray name = "Label" + QByteArray::number(r);
+        // From the dialog's edge to just before the grid, so that the widest
+        // day ("Wed") is never cut on the left.
         QLabel* label = makeLabel(this, name.constData(), QString(),
-                                  QRect(4, kGridTop + r * kRowPitch, 24, kRowHeight),
+                                  QRect(0, kGridTop + r * kRowPitch, kGridLeft - 2, kRowHeight),
                                   Qt::AlignRight | Qt::AlignVCenter);
         label->setAutoFillBackground(false);
         LabelDay[static_cast<std::size_t>(r - 1)] = label;

@@ -83,6 +83,14 @@ TEST_F(FormPeriod, OpensWithoutFileShowingScanningAllWeek)
         days << label->text();
     EXPECT_EQ(days, (QStringList{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}));
     EXPECT_EQ(form.findChild<QLabel*>("Label4"), form.LabelDay[3]);
+    // Every day and hour is read whole in the desktop's font.
+    QList<QLabel*> labels(form.LabelDay.begin(), form.LabelDay.end());
+    labels.append(QList<QLabel*>(form.LabelT.begin(), form.LabelT.end()));
+    for (QLabel* label : labels) {
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+            << label->text().toStdString();
+        EXPECT_TRUE(form.rect().contains(label->geometry())) << label->text().toStdString();
+    }
     EXPECT_EQ(form.TimerRefresh->interval(), 1000);
     EXPECT_TRUE(form.TimerRefresh->isActive());
 }
