@@ -287,9 +287,11 @@ void TFormMainLE::CreateMenus()
         AddMenuItem(MenuItemScheduler, "MenuItemSchedulerActivate", QStringLiteral("Ac&tivate"),
                     QStringLiteral("Activate / disactivate scheduler"), QKeySequence(Qt::Key_F4));
     MenuItemSchedulerActivate->setCheckable(true);
+    MenuItemSchedulerActivate->setProperty("HelpContext", 20210);
     MenuItemSchedulerEdit =
         AddMenuItem(MenuItemScheduler, "MenuItemSchedulerEdit", QStringLiteral("&Edit"),
                     QStringLiteral("Edit scheduler"), QKeySequence(Qt::CTRL | Qt::Key_F4));
+    MenuItemSchedulerEdit->setProperty("HelpContext", 20210);
     MenuItemVideo->addSeparator();
     MenuItemOptions = AddMenuItem(MenuItemVideo, "MenuItemOptions", QStringLiteral("&Option..."),
                                   QStringLiteral("Setup options"), QKeySequence(Qt::Key_F3));

@@ -191,6 +191,7 @@ private:
     void CameraBack();
     // Ctrl+Q while the loss message is up still quits.
     bool QuitFromLossMessage(QObject* watched, QEvent* event);
+    bool MenuItemHelp(QMenu* menu, const QKeyEvent* key);
     // The pictures' limits of the "Watch" page, and keeping the folder within them.
     TRetentionLimits KeepLimits() const;
     void KeepPicturesWithinLimits();
@@ -311,7 +312,6 @@ private:
     QAction* PopupWhatsThis = nullptr;
 
     QTimer TimerFlash;
-    QTimer TimerScheduler;
     QTimer TimerReconnect;
     QPointer<QMessageBox> lossBox_; // the camera-loss message while it is up
     TCameraWait wait_;

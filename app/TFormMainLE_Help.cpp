@@ -40,6 +40,15 @@ bool IsEditBox(const QWidget* w)
     return false;
 }
 
+// A menu of the bar, or a submenu of one (each is a window of its own).
+bool InMenuBar(const QWidget* menu, const QMenuBar* bar)
+{
+    for (const QWidget* w = menu; w; w = w->parentWidget())
+        if (w == bar)
+            return true;
+    return false;
+}
+
 } // namespace
 
 int TFormMainLE::HelpContextOf(const QWidget* widget) const
@@ -88,6 +97,22 @@ bool TFormMainLE::HelpClick(QWidget* pressed, const QPoint& globalPos, Qt::Mouse
     if (pressed->contextMenuPolicy() == Qt::ActionsContextMenu && !pressed->actions().isEmpty())
         return false;
     menu->popup(globalPos);
+    return true;
+}
+
+bool TFormMainLE::MenuItemHelp(QMenu* menu, const QKeyEvent* key)
+{
+    // F1 on a highlighted item of the window's menus tells about that item.
+    if (!menu || key->key() != Qt::Key_F1 || !InMenuBar(menu, menuBar()))
+        return false;
+    QAction* item = menu->activeAction();
+    const int context = item ? item->property("HelpContext").toInt() : 0;
+    if (context <= 0)
+        return false;
+    const QPoint at = menu->mapToGlobal(menu->actionGeometry(item).center());
+    while (QWidget* open = QApplication::activePopupWidget())
+        open->close();
+    ShowHelpNumber(context, at);
     return true;
 }
 
@@ -180,6 +205,8 @@ bool TFormMainLE::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w->window() == this && HandleKey(static_cast<QKeyEvent*>(event)))
+            return true;
+        if (MenuItemHelp(qobject_cast<QMenu*>(watched), static_cast<QKeyEvent*>(event)))
             return true;
         if (QuitFromLossMessage(watched, event))
             return true;

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QWhatsThis>
 
 #include <gtest/gtest.h>
@@ -107,4 +108,26 @@ TEST_F(HelpAndHints, F1OpensTheHelpContents)
     Help().close();
     ASSERT_TRUE(app.Menu({"?", "&Help"}));
     EXPECT_TRUE(Help().isVisible());
+}
+
+// F1 on a highlighted menu item tells about that item: the scheduler's
+// "Ac&tivate", reached by the keyboard, as its button does.
+TEST_F(HelpAndHints, F1OnAHighlightedMenuItemTellsAboutIt)
+{
+    app.Start();
+    auto* video = app.Form().findChild<QMenu*>(QStringLiteral("MenuItemVideo"));
+    ASSERT_NE(video, nullptr);
+    app.Key(Qt::Key_V, Qt::AltModifier);
+    ASSERT_TRUE(WaitFor([&] { return video->isVisible(); }, 2000));
+    QTest::keyClick(video, Qt::Key_H); // "Sc&heduler"
+    auto* scheduler = app.Form().findChild<QMenu*>(QStringLiteral("MenuItemScheduler"));
+    ASSERT_TRUE(WaitFor([&] { return scheduler->isVisible(); }, 2000));
+    if (!scheduler->activeAction())
+        QTest::keyClick(scheduler, Qt::Key_Down);
+    ASSERT_EQ(scheduler->activeAction(), app.Action(QStringLiteral("MenuItemSchedulerActivate")));
+    QTest::keyClick(scheduler, Qt::Key_F1);
+    EXPECT_EQ(Help().LastPopupHtml(), Popup(20210));
+    EXPECT_FALSE(scheduler->isVisible()) << "the menus close for the help";
+    EXPECT_FALSE(Help().isVisible()) << "a popup, not the contents";
+    QWhatsThis::hideText();
 }
