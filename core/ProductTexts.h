@@ -17,11 +17,12 @@ inline QString ApplicationTitle()
     return QString::fromLatin1(kProductName);
 }
 
-// The three texts kept scrambled in the program file, plain on use.
+// The texts kept scrambled in the program file, plain on use.
 enum class ProductText
 {
     Purpose,     // what the program does (About box)
     Copyright,   // rights notice (About box, printed page header)
     PrintHeader, // printed page title (printed page header)
+    PrintedBy,   // what printed the page (printed page header)
 };
 QString UnscrambledText(ProductText text);

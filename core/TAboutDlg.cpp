@@ -15,8 +15,10 @@ TAboutDlg::TAboutDlg(QWidget* parent)
     PanelFrame = new QFrame(this);
     PanelFrame->setObjectName(QStringLiteral("PanelFrame"));
     PanelFrame->setGeometry(10, 5, 360, 152);
-    PanelFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    PanelFrame->setLineWidth(2);
+    // A lowered outer bevel around a raised inner one.
+    PanelFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    PanelFrame->setLineWidth(1);
+    PanelFrame->setMidLineWidth(0);
 
     ProgramIcon = new QLabel(PanelFrame);
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));

@@ -78,8 +78,10 @@ TFormView::TFormView(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("View pictures catched"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);
     setSizeGripEnabled(false);
-    printNote_ = QStringLiteral("Printed with ") + ApplicationTitle() +
-                 QStringLiteral(" - motion picture record");
+    // The third header line of a printed page, from the program's own texts.
+    printNote_ = UnscrambledText(ProductText::PrintedBy) + QLatin1Char(' ') +
+                 UnscrambledText(ProductText::PrintHeader) + QStringLiteral(" - ") +
+                 UnscrambledText(ProductText::Copyright);
     CreateControls();
     setMinimumSize(kMinWidth, kMinHeight);
     if (const QScreen* s = screen())

@@ -46,7 +46,7 @@ public:
     static QString Open(QWidget* parent, const QString& folder, const QString& ownerLine,
                         HelpHandler help = {});
     void SetOwnerLine(const QString& line) { ownerLine_ = line; }
-    void SetPrintNote(const QString& note) { printNote_ = note; }
+    const QString& PrintNote() const { return printNote_; }
     void ListFolder(const QString& folder);
     QString LastPicture() const;
 

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -107,7 +108,8 @@ TEST(OpenFailureReason, FollowsTheTable)
 
 TEST(ProductTexts, UnscrambleToPlainReadableText)
 {
-    for (ProductText t : {ProductText::Purpose, ProductText::Copyright, ProductText::PrintHeader}) {
+    for (ProductText t : {ProductText::Purpose, ProductText::Copyright, ProductText::PrintHeader,
+                          ProductText::PrintedBy}) {
         const QString text = UnscrambledText(t);
         EXPECT_GE(text.size(), 10);
         for (QChar c : text)
@@ -147,6 +149,25 @@ TEST(AboutBox, EmptyTitleBecomesAProposDeTheApplicationTitle)
     });
     EXPECT_FALSE(box.Execute()) << "closed without OK";
     EXPECT_EQ(caption, "About...");
+}
+
+// The About panel: a lowered outer bevel (shadow above and left, light
+// below and right) around a raised inner one (the other way round).
+TEST(AboutDlg, ThePanelHasALoweredOuterAndARaisedInnerBevel)
+{
+    TAboutDlg dlg;
+    const QImage panel = dlg.PanelFrame->grab().toImage();
+    const QRgb dark = dlg.PanelFrame->palette().dark().color().rgb();
+    const QRgb light = dlg.PanelFrame->palette().light().color().rgb();
+    ASSERT_NE(dark, light);
+    const int w = panel.width();
+    const int h = panel.height();
+    EXPECT_EQ(panel.pixel(0, h / 2), dark) << "outer left";
+    EXPECT_EQ(panel.pixel(w / 2, 0), dark) << "outer top";
+    EXPECT_EQ(panel.pixel(w - 1, h / 2), light) << "outer right";
+    EXPECT_EQ(panel.pixel(w / 2, h - 1), light) << "outer bottom";
+    EXPECT_EQ(panel.pixel(1, h / 2), light) << "inner left";
+    EXPECT_EQ(panel.pixel(w - 2, h / 2), dark) << "inner right";
 }
 
 TEST(FormWaitClose, ShowsItsTextAtOnceOnTop)
