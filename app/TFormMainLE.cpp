@@ -407,8 +407,12 @@ void TFormMainLE::SetDetectionCount(int count)
     scan_->SetDetectionCount(count);
 }
 
-void TFormMainLE::HandleApplicationError(const QString& message)
+void TFormMainLE::HandleApplicationError(const QString& message, TErrorSource source)
 {
+    if (source != TErrorSource::Camera) {
+        ShowMessageBox(this, message, MkError, MbOk);
+        return;
+    }
     SetInfoText(QString());
     SwitchVideoOff();
     OnUncaughtError(commands_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EIlxError.h"
 #include "MainWindowSettings.h"
 #include "SchedulerHost.h"
 #include "TCameraWait.h"
@@ -88,7 +89,10 @@ public:
 
     // The application's error handler: what the user sees when an error
     // escapes a command.
-    void HandleApplicationError(const QString& message);
+    // An error that reached the application: one of the camera switches the
+    // video (and so the scanning) off; any other is only reported, the watch
+    // going on.
+    void HandleApplicationError(const QString& message, TErrorSource source);
 
     // The running copy was asked to come to the front by a second copy.
     void BringToFront();

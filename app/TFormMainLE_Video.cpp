@@ -194,7 +194,7 @@ void TFormMainLE::CompleteFirstActivation()
             try {
                 SwitchVideo();
             } catch (const EIlxError& e) {
-                HandleApplicationError(e.message());
+                HandleApplicationError(e.message(), TErrorSource::Camera);
             }
             QCoreApplication::processEvents();
             firstActivation_ = false;
@@ -214,7 +214,8 @@ void TFormMainLE::FailFirstActivation(const QString& why)
         return;
     }
     HandleApplicationError(VideoCamText(TVideoCamText::UnableToActivate, true) +
-                           QStringLiteral("\n") + why);
+                               QStringLiteral("\n") + why,
+                           TErrorSource::Camera);
     FinishFirstActivation();
 }
 
@@ -459,7 +460,8 @@ void TFormMainLE::VideoCamOpened(bool ok, const QString& why)
         case TVideoRequest::DriverChosen:
             if (!ok)
                 HandleApplicationError(VideoCamText(TVideoCamText::UnableToActivate, true) +
-                                       QStringLiteral("\n") + why);
+                                           QStringLiteral("\n") + why,
+                                       TErrorSource::Camera);
             else if (request == TVideoRequest::Connect)
                 SwitchVideo();
             else
@@ -475,7 +477,7 @@ void TFormMainLE::VideoCamOpened(bool ok, const QString& why)
             return;
         }
     } catch (const EIlxError& e) {
-        HandleApplicationError(e.message());
+        HandleApplicationError(e.message(), TErrorSource::Camera);
     }
 }
 

@@ -9,7 +9,8 @@
 TIlxApplication::TIlxApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     // Commands report their errors here at their own edge.
-    SetErrorSink([this](const QString& message) { HandleError(message); });
+    SetErrorSink(
+        [this](const QString& message, TErrorSource source) { HandleError(message, source); });
 }
 
 TIlxApplication::~TIlxApplication()
@@ -27,14 +28,14 @@ bool TIlxApplication::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const EIlxError& e) {
-        HandleError(e.message());
+        HandleError(e.message(), e.source());
     } catch (const std::exception& e) {
         HandleError(QString::fromLocal8Bit(e.what()));
     }
     return false;
 }
 
-void TIlxApplication::HandleError(const QString& message)
+void TIlxApplication::HandleError(const QString& message, TErrorSource source)
 {
     // The handler shows a modal box; an error raised while it runs is shown
     // plainly instead of recursing into it.
@@ -44,7 +45,7 @@ void TIlxApplication::HandleError(const QString& message)
     }
     handling_ = true;
     try {
-        errorHandler_(message);
+        errorHandler_(message, source);
     } catch (const EIlxError& e) {
         ShowMessageBox(nullptr, e.message(), MkError, MbOk);
     } catch (const std::exception& e) {

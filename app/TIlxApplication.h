@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EIlxError.h"
+
 #include <QApplication>
 
 #include <functional>
@@ -16,13 +18,13 @@ public:
     TIlxApplication(int& argc, char** argv);
     ~TIlxApplication() override;
 
-    using ErrorHandler = std::function<void(const QString& message)>;
+    using ErrorHandler = std::function<void(const QString& message, TErrorSource source)>;
     void SetErrorHandler(ErrorHandler handler) { errorHandler_ = std::move(handler); }
 
     bool notify(QObject* receiver, QEvent* event) override;
 
     // The handler in use: the installed one, else a plain message box.
-    void HandleError(const QString& message);
+    void HandleError(const QString& message, TErrorSource source = TErrorSource::General);
 
     static TIlxApplication* Instance();
 

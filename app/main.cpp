@@ -90,8 +90,9 @@ int main(int argc, char** argv)
     int result = 0;
     {
         TFormMainLE form(std::make_unique<GstCaptureDriver>());
-        app.SetErrorHandler(
-            [&form](const QString& message) { form.HandleApplicationError(message); });
+        app.SetErrorHandler([&form](const QString& message, TErrorSource source) {
+            form.HandleApplicationError(message, source);
+        });
         QObject::connect(&guard, &TSingleInstance::FrontRequested, &form,
                          &TFormMainLE::BringToFront);
         CloseOnTermination(&form, &form);

@@ -201,8 +201,9 @@ void TVideoCam::SetActive(bool value)
 {
     if (value != active_ && (driverName_.isEmpty() || dispositif_ == -1)) {
         update();
-        throw EIlxError(Text(value ? TVideoCamText::NotSelectedActivate
-                                   : TVideoCamText::NotSelectedDeactivate));
+        throw EIlxError(
+            Text(value ? TVideoCamText::NotSelectedActivate : TVideoCamText::NotSelectedDeactivate),
+            TErrorSource::Camera);
     }
     if (value == active_)
         return;
@@ -227,9 +228,10 @@ void TVideoCam::Activate()
         const OpenResult why = failure_.ok() ? driver_->lastOpenResult() : failure_;
         const QString reason =
             why.ok() ? QString() : OpenFailureText(why, driverName_, englishMessages_);
-        throw EIlxError(reason.isEmpty() ? Text(TVideoCamText::UnableToActivate)
-                                         : Text(TVideoCamText::UnableToActivate) +
-                                               QStringLiteral("\n") + reason);
+        throw EIlxError(reason.isEmpty()
+                            ? Text(TVideoCamText::UnableToActivate)
+                            : Text(TVideoCamText::UnableToActivate) + QStringLiteral("\n") + reason,
+                        TErrorSource::Camera);
     }
 }
 
@@ -244,7 +246,7 @@ void TVideoCam::Deactivate()
 void TVideoCam::OpenDriver()
 {
     if (!driver_->createSession(width(), height()))
-        throw EIlxError(Text(TVideoCamText::UnableToConnect));
+        throw EIlxError(Text(TVideoCamText::UnableToConnect), TErrorSource::Camera);
     handle_ = ++lastHandle_;
     connected_ = false;
     // An open under way is taken by the connect below, not told of twice.
@@ -256,7 +258,7 @@ void TVideoCam::OpenDriver()
         if (found < 0) {
             failure_ = OpenResult{dispositif_, OpenFailure::Absent, {}};
             Disconnect();
-            throw EIlxError(Text(TVideoCamText::UnableToConnect));
+            throw EIlxError(Text(TVideoCamText::UnableToConnect), TErrorSource::Camera);
         }
         dispositif_ = found;
     }
@@ -264,7 +266,7 @@ void TVideoCam::OpenDriver()
         connected_ = ConnectTo(dispositif_);
     if (!connected_) {
         Disconnect();
-        throw EIlxError(Text(TVideoCamText::UnableToConnect));
+        throw EIlxError(Text(TVideoCamText::UnableToConnect), TErrorSource::Camera);
     }
     ReadVideoFormat();
     const DriverCaps caps = driver_->capabilities();
@@ -288,7 +290,7 @@ bool TVideoCam::ConnectTo(int index)
     if (!driver_->connectDriver(index)) {
         driver_->destroySession();
         handle_ = 0;
-        throw EIlxError(Text(TVideoCamText::DriverRefused));
+        throw EIlxError(Text(TVideoCamText::DriverRefused), TErrorSource::Camera);
     }
     auto params = driver_->captureParams();
     if (!params)
@@ -637,7 +639,8 @@ bool TVideoCam::SetVideoFormat(int Width, int Height, unsigned short BitCount)
     header.clrUsed = 0;
     header.clrImportant = 0;
     if (!driver_->setVideoFormat(*format))
-        throw EIlxError(VideoFormatNotValidText(Width, Height, BitCount, englishMessages_));
+        throw EIlxError(VideoFormatNotValidText(Width, Height, BitCount, englishMessages_),
+                        TErrorSource::Camera);
     videoWidth_ = header.width;
     videoHeight_ = header.height;
     videoBitCount_ = header.bitCount;
@@ -701,7 +704,7 @@ void TVideoCam::ShowFormatDialog()
     if (!HasCaptureWindow())
         return;
     if (driver_->capabilities().hasDlgVideoFormat == 0)
-        throw EIlxError(Text(TVideoCamText::NoFormatDialog));
+        throw EIlxError(Text(TVideoCamText::NoFormatDialog), TErrorSource::Camera);
     driver_->showFormatDialog(this);
     if (HasCaptureWindow())
         ReadVideoFormat();
@@ -713,7 +716,7 @@ void TVideoCam::ShowSourceDialog()
     if (!HasCaptureWindow())
         return;
     if (driver_->capabilities().hasDlgVideoSource == 0)
-        throw EIlxError(Text(TVideoCamText::NoSourceDialog));
+        throw EIlxError(Text(TVideoCamText::NoSourceDialog), TErrorSource::Camera);
     driver_->showSourceDialog(this);
 }
 
@@ -722,7 +725,7 @@ void TVideoCam::ShowDisplayDialog()
     if (!HasCaptureWindow())
         return;
     if (driver_->capabilities().hasDlgVideoDisplay == 0)
-        throw EIlxError(Text(TVideoCamText::NoDisplayDialog));
+        throw EIlxError(Text(TVideoCamText::NoDisplayDialog), TErrorSource::Camera);
     driver_->showDisplayDialog(this);
 }
 

@@ -7,23 +7,23 @@
 
 namespace {
 
-std::function<void(const QString&)>& sink()
+std::function<void(const QString&, TErrorSource)>& sink()
 {
-    static std::function<void(const QString&)> handler;
+    static std::function<void(const QString&, TErrorSource)> handler;
     return handler;
 }
 
 } // namespace
 
-void SetErrorSink(std::function<void(const QString& message)> handler)
+void SetErrorSink(std::function<void(const QString& message, TErrorSource source)> handler)
 {
     sink() = std::move(handler);
 }
 
-void ReportError(const QString& message)
+void ReportError(const QString& message, TErrorSource source)
 {
     if (sink())
-        sink()(message);
+        sink()(message, source);
     else
         ShowMessageBox(nullptr, message, MkError, MbOk);
 }
@@ -33,7 +33,7 @@ void RunGuarded(const std::function<void()>& handler)
     try {
         handler();
     } catch (const EIlxError& e) {
-        ReportError(e.message());
+        ReportError(e.message(), e.source());
     } catch (const std::exception& e) {
         ReportError(QString::fromLocal8Bit(e.what()));
     }

@@ -5,10 +5,12 @@
 #include <functional>
 #include <utility>
 
+#include "EIlxError.h"
+
 // Where an error that escapes a command goes: the application's handler, set
 // once by the application; without one, a plain error box.
-void SetErrorSink(std::function<void(const QString& message)> sink);
-void ReportError(const QString& message);
+void SetErrorSink(std::function<void(const QString& message, TErrorSource source)> sink);
+void ReportError(const QString& message, TErrorSource source = TErrorSource::General);
 
 // Runs a command's handler; an error it raises is reported here, at the
 // command's edge, instead of unwinding through the toolkit's event delivery,

@@ -193,8 +193,9 @@ TFormMainLE& Program::Start(bool waitForFirstActivation)
     }
     form_ = std::make_unique<TFormMainLE>(std::move(driver));
     if (TIlxApplication* application = TIlxApplication::Instance()) {
-        application->SetErrorHandler(
-            [this](const QString& message) { form_->HandleApplicationError(message); });
+        application->SetErrorHandler([this](const QString& message, TErrorSource source) {
+            form_->HandleApplicationError(message, source);
+        });
     }
     form_->show();
     form_->activateWindow();

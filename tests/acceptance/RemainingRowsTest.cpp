@@ -71,6 +71,23 @@ TEST_F(Rows, WebCommandHandsTheAddressToTheDesktop)
     EXPECT_TRUE(app.VideoOn());
 }
 
+// No browser on the desktop: the Web command says so, and the watch goes on.
+TEST_F(Rows, AWebCommandThatFailsIsReportedAndLeavesTheWatchAlone)
+{
+    app.Store("iLXLE.INI", "Web", "http://127.0.0.1:9/");
+    app.Start();
+    app.Key(Qt::Key_F5);
+    ASSERT_TRUE(app.Scanning());
+    SetDocumentOpener(QStringLiteral("false"));
+    ModalAnswerer failed(PressMessageBoxButton(QMessageBox::Ok));
+    ASSERT_TRUE(app.Menu({"?", "Web &site - Home page..."}));
+    SetDocumentOpener(QString());
+    ASSERT_TRUE(WaitFor([&] { return failed.answered(); }, 3000));
+    EXPECT_TRUE(failed.text().contains("on open request")) << failed.text().toStdString();
+    EXPECT_TRUE(app.VideoOn());
+    EXPECT_TRUE(app.Scanning());
+}
+
 TEST_F(Rows, CloseFromTheMenuSavesTheFormatsAndRemovesTheFrameFile)
 {
     app.Start();

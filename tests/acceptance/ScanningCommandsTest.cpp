@@ -3,7 +3,6 @@
 #include "Program.h"
 
 #include "Clock.h"
-#include "OpenDocument.h"
 #include "PictureDrawing.h"
 #include "ScriptedCaptureDriver.h"
 #include "TFormMainLE.h"
@@ -209,18 +208,20 @@ TEST_F(ScanningCommands, AnAutoStartWhileTheViewerIsOpenLeavesTheWindowConsisten
     ExpectLocks(false);
 }
 
-TEST_F(ScanningCommands, AnErrorFromACommandTurnsScanningOffWithTheVideo)
+// The camera's own error from a command (its format dialog gone since the
+// video came on) switches the video off, and the scanning with it.
+TEST_F(ScanningCommands, ACameraErrorFromACommandTurnsScanningOffWithTheVideo)
 {
-    app.Store("iLXLE.INI", "Web", "http://127.0.0.1:9/");
     app.Start();
     app.Key(Qt::Key_F5);
     ASSERT_TRUE(app.Scanning());
-    SetDocumentOpener(QStringLiteral("false"));
+    DriverCaps caps;
+    caps.hasDlgVideoSource = caps.hasDlgVideoDisplay = true;
+    app.Scripted().setCaps(caps);
     ModalAnswerer error(PressMessageBoxButton(QMessageBox::Ok));
-    ASSERT_TRUE(app.Menu({"?", "Web &site - Home page..."}));
-    SetDocumentOpener(QString());
+    app.Click(QStringLiteral("RxSpeedButtonFormat"));
     ASSERT_TRUE(error.answered());
-    EXPECT_TRUE(error.text().startsWith("Error")) << error.text().toStdString();
+    EXPECT_EQ(error.text(), "The device don't allow to select video format");
     EXPECT_FALSE(app.VideoOn());
     EXPECT_FALSE(app.Scanning()) << "no scan over a video that is off";
     EXPECT_FALSE(app.Form().Scan().TimerScan().isActive());

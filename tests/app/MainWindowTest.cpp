@@ -216,14 +216,14 @@ TEST(MainWindow, FlashTogglesOnlyWhileMinimisedWithDetections)
     EXPECT_EQ(form.FlashToggles(), 2);
 }
 
-TEST(MainWindow, ErrorHandlerClearsTheInfoLineShowsTheMessageAndEnablesOptions)
+TEST(MainWindow, ACameraErrorClearsTheInfoLineShowsTheMessageAndEnablesOptions)
 {
     Window w;
     TFormMainLE& form = *w;
     form.SetInfoText(QStringLiteral("Initialization..."));
     ASSERT_FALSE(form.CommandStates().OptionsButton);
     ModalAnswerer answer(PressMessageBoxButton(QMessageBox::Ok));
-    form.HandleApplicationError(QStringLiteral("Video error: 7"));
+    form.HandleApplicationError(QStringLiteral("Video error: 7"), TErrorSource::Camera);
     EXPECT_TRUE(answer.answered());
     EXPECT_EQ(answer.text(), "Video error: 7");
     EXPECT_TRUE(form.InfoText().isEmpty());
