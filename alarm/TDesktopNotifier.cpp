@@ -61,7 +61,8 @@ TDesktopNotifier::TDesktopNotifier(QObject* parent) : QObject(parent)
 bool TDesktopNotifier::FirstAfterQuiet(std::uint32_t tick)
 {
     // Unsigned difference: right across the tick counter's wrap.
-    const bool first = !lastDetection_ || tick - *lastDetection_ >= kQuietMs;
+    const bool first = userLeft_ || !lastDetection_ || tick - *lastDetection_ >= kQuietMs;
+    userLeft_ = false;
     lastDetection_ = tick;
     return first;
 }

@@ -26,8 +26,13 @@ public:
     explicit TDesktopNotifier(QObject* parent = nullptr);
 
     // Counts a detection at tick \a tick (milliseconds, wrapping at 2^32):
-    // true when it is the first after a quiet minute (or the first at all).
+    // true when it is the first after a quiet minute (or the first at all),
+    // or the first since the user left the window.
     bool FirstAfterQuiet(std::uint32_t tick);
+
+    // The user has left the window (minimised or hidden): the next detection
+    // is told, however busy the minute before was.
+    void UserLeft() { userLeft_ = true; }
 
     // Sends one notification of a detection at \a when with \a picture's
     // thumbnail and \a pictureName (may be empty: no picture was saved).
@@ -51,6 +56,7 @@ private:
     bool Listen();
 
     std::optional<std::uint32_t> lastDetection_;
+    bool userLeft_ = false;
     QSet<uint> shown_; // ids the service gave our notifications still shown
     bool listening_ = false;
 };

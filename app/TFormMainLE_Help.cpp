@@ -142,6 +142,7 @@ void TFormMainLE::changeEvent(QEvent* event)
         // Minimising starts the flash timer; any other state change stops it.
         if (isMinimized()) {
             TimerFlash.start();
+            notifier_.UserLeft();
         } else {
             TimerFlash.stop();
             flashOn_ = false;
@@ -150,6 +151,12 @@ void TFormMainLE::changeEvent(QEvent* event)
         }
     }
     QMainWindow::changeEvent(event);
+}
+
+void TFormMainLE::hideEvent(QHideEvent* event)
+{
+    notifier_.UserLeft(); // hidden is as far from the user as minimised
+    QMainWindow::hideEvent(event);
 }
 
 bool TFormMainLE::eventFilter(QObject* watched, QEvent* event)

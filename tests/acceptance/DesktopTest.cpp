@@ -86,9 +86,13 @@ TEST_F(Desktop, ADetectionWhileMinimisedIsToldOncePerQuietMinuteAndBringsTheWind
     ScanningWhileShown(true);
     ASSERT_TRUE(app.Detect());
     EXPECT_EQ(NotificationsAfterAWhile(service), 0) << "the window is in sight";
+    // Someone moving about steadily: the first detection once the window is
+    // minimised is told, however busy the minute before; the next are not.
     app.Form().showMinimized();
     ASSERT_TRUE(app.Detect());
-    EXPECT_EQ(NotificationsAfterAWhile(service), 0) << "within a minute of the last detection";
+    EXPECT_TRUE(WaitFor([&] { return service.Notifications().size() == 1; }, 3000));
+    ASSERT_TRUE(app.Detect());
+    EXPECT_EQ(NotificationsAfterAWhile(service), 1) << "within a minute of the last detection";
 
     // After a quiet minute, minimised: one notification with the time and
     // the picture's thumbnail.
@@ -98,8 +102,8 @@ TEST_F(Desktop, ADetectionWhileMinimisedIsToldOncePerQuietMinuteAndBringsTheWind
     app.Form().showMinimized();
     const QRgb colour = qRgb(200, 40, 40);
     ASSERT_TRUE(app.ShowAndDetect(FlatPicture(320, 240, colour)));
-    ASSERT_TRUE(WaitFor([&] { return service.Notifications().size() == 1; }, 3000));
-    const FakeNotifications::Shown shown = service.Notifications().first();
+    ASSERT_TRUE(WaitFor([&] { return service.Notifications().size() == 2; }, 3000));
+    const FakeNotifications::Shown shown = service.Notifications().last();
     EXPECT_EQ(shown.AppName, "i-Lumerix Light Edition");
     EXPECT_EQ(shown.Summary, "Motion detected");
     EXPECT_TRUE(shown.Body.contains(IlxNow().toString("yyyy-MM-dd"))) << shown.Body.toStdString();
@@ -114,7 +118,7 @@ TEST_F(Desktop, ADetectionWhileMinimisedIsToldOncePerQuietMinuteAndBringsTheWind
     EXPECT_NEAR(middle.blue(), 40, 8);
 
     ASSERT_TRUE(app.Detect());
-    EXPECT_EQ(NotificationsAfterAWhile(service), 1) << "a burst makes one notification";
+    EXPECT_EQ(NotificationsAfterAWhile(service), 2) << "a burst makes one notification";
 
     // Clicked: the window comes back, and the notification goes.
     ASSERT_TRUE(app.Form().isMinimized());
