@@ -1,11 +1,15 @@
 #include "TStatusBarVideo.h"
 
 #include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOption>
 #include <qdrawutil.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -94,6 +98,17 @@ QPixmap TStatusBarVideo::AlarmIcon(int index)
     return pm;
 }
 
+QFont TStatusBarVideo::FittingFont(const QFont& base, const QString& text, int room)
+{
+    QFont font = base;
+    for (qreal size = base.pointSizeF();
+         size > 6.0 && QFontMetrics(font).horizontalAdvance(text) > room;) {
+        size = std::max<qreal>(6.0, size - 0.5);
+        font.setPointSizeF(size);
+    }
+    return font;
+}
+
 void TStatusBarVideo::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -108,8 +123,11 @@ void TStatusBarVideo::paintEvent(QPaintEvent*)
         } else {
             qDrawShadePanel(&p, r, pal, true, 1);
             p.setPen(pal.color(QPalette::WindowText));
+            const int room = r.width() - 5;
+            p.setFont(FittingFont(font(), texts_[i], room));
             p.drawText(r.adjusted(3, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                       fontMetrics().elidedText(texts_[i], Qt::ElideRight, r.width() - 5));
+                       p.fontMetrics().elidedText(texts_[i], Qt::ElideRight, room));
+            p.setFont(font());
         }
     }
 }

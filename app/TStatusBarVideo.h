@@ -33,6 +33,11 @@ public:
     // The icon of the alarm list by index (1 on, 2 off, 3 playing).
     static QPixmap AlarmIcon(int index);
 
+    // The font a text panel draws \a text in: \a base, or a smaller one down
+    // to 6 points when the text is wider than \a room pixels, so that a long
+    // hint is read whole rather than cut.
+    static QFont FittingFont(const QFont& base, const QString& text, int room);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

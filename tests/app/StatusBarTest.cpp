@@ -1,4 +1,8 @@
 #include "StatusBarRules.h"
+#include "TStatusBarVideo.h"
+
+#include <QApplication>
+#include <QFontMetrics>
 
 #include <gtest/gtest.h>
 
@@ -44,4 +48,17 @@ TEST(StatusBarRules, ClickZoneIsTheIconInclusive)
     EXPECT_TRUE(InAlarmClickZone(302, 250, 50));
     EXPECT_TRUE(InAlarmClickZone(318, 250, 50));
     EXPECT_FALSE(InAlarmClickZone(319, 250, 50));
+}
+
+// The scan frame's hint in the first panel of the narrowest window (260
+// pixels): drawn smaller so that it is read whole; a short hint keeps the font.
+TEST(StatusBarVideo, ALongHintIsDrawnSmallerToBeReadWhole)
+{
+    const QString hint = QStringLiteral("Cadrage de l'analyse (Ctrl: Position - Shift: Dimension)");
+    const QFont base = QApplication::font();
+    const int room = Panel0Width(446) - 5;
+    const QFont font = TStatusBarVideo::FittingFont(base, hint, room);
+    EXPECT_LE(QFontMetrics(font).horizontalAdvance(hint), room);
+    EXPECT_GE(font.pointSizeF(), 6.0);
+    EXPECT_EQ(TStatusBarVideo::FittingFont(base, QStringLiteral("Information"), room), base);
 }
