@@ -151,7 +151,19 @@ QIcon MenuGlyph(int index)
         QPainter p(&pm);
         DrawGlyph(p, index);
     }
-    return QIcon(pm);
+    // Disabled: grey and faint. The style's own greying leaves a glyph that is
+    // mostly white or grey (the clock, the screen) looking the same as enabled.
+    QImage faded = pm.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < faded.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(faded.scanLine(y));
+        for (int x = 0; x < faded.width(); ++x) {
+            const int grey = 96 + qGray(line[x]) / 3;
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]) / 3);
+        }
+    }
+    QIcon icon(pm);
+    icon.addPixmap(QPixmap::fromImage(faded), QIcon::Disabled);
+    return icon;
 }
 
 QImage ProgramIconImage(int size)

@@ -95,6 +95,32 @@ TEST(MainWindow, ToolBarShowsNoToolTipsAndHintsGoToPanelZero)
     EXPECT_EQ(form.StatusBar()->PanelText(0), "Activate/deactivate video");
 }
 
+// A disabled tool button plainly looks it, whatever the colours of its glyph
+// (a mostly white clock looked the same): enabled and disabled differ by 20
+// grey levels on average over the glyph's area.
+TEST(MainWindow, EveryToolButtonLooksDisabledWhenItIs)
+{
+    Window w;
+    TFormMainLE& form = *w;
+    form.show();
+    for (QToolButton* b : form.findChildren<QToolButton*>()) {
+        if (!b->objectName().startsWith("RxSpeedButton"))
+            continue; // the tool bar's, not the toolkit's own
+        const bool was = b->isEnabled();
+        b->setEnabled(true);
+        const QImage on = b->grab().toImage();
+        b->setEnabled(false);
+        const QImage off = b->grab().toImage();
+        b->setEnabled(was);
+        long long diff = 0;
+        for (int y = 0; y < on.height(); ++y)
+            for (int x = 0; x < on.width(); ++x)
+                diff += std::abs(qGray(on.pixel(x, y)) - qGray(off.pixel(x, y)));
+        const QSize glyph = b->iconSize();
+        EXPECT_GE(diff, 20LL * glyph.width() * glyph.height()) << b->objectName().toStdString();
+    }
+}
+
 TEST(MainWindow, AtStartPlayIsDownAndVideoCommandsWaitForVideo)
 {
     Window w;
