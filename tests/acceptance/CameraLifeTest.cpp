@@ -183,8 +183,7 @@ TEST_F(CameraLife, AHungNetworkCameraNeverHoldsTheWindow)
         WaitFor([&] { return app.Info().startsWith("Waiting for the camera \"Attic\""); }, 12000))
         << app.Info().toStdString();
     EXPECT_TRUE(app.Info().contains("sends no picture")) << app.Info().toStdString();
-    EXPECT_EQ(qobject_cast<QLabel*>(app.Widget(QStringLiteral("PanelInfo")))->toolTip(),
-              app.Info())
+    EXPECT_EQ(qobject_cast<QLabel*>(app.Widget(QStringLiteral("PanelInfo")))->toolTip(), app.Info())
         << "a line wider than the window is read whole in its tool tip";
     Program::Pause(6000);
     EXPECT_FALSE(app.VideoOn());
