@@ -78,15 +78,13 @@ void TScanController::TimerScanTimer(QObject* sender)
     if (!scanning_)
         return;
 
-    if (!scanReady_) {
+    if (cycleRunning_ || !scanReady_) {
         timerScan_.stop();
         scanDelay_ = ScanTiming::DelayAfterOverlap(scanDelay_);
         timerScan_.setInterval(baseInterval_ + scanDelay_);
         host_.ShowInfo(ScanTexts::OverlapDelayed(scanDelay_));
         host_.ProcessMessages();
         enableTimerIfVideo();
-        if (overlapTicks_.isActive()) // the cycle goes on, at the new interval
-            overlapTicks_.start(timerScan_.interval());
         return;
     }
     runCycle(sender);
@@ -97,13 +95,14 @@ void TScanController::runCycle(QObject* sender)
     const qint64 planned = static_cast<qint64>(baseInterval_) + scanDelay_;
     scanReady_ = false;
     host_.SetAutoStartSettled();
-    // Every way out of the cycle makes it ready just before this ends the
-    // ticks that overlap it.
-    struct OverlapTicks
-    {
-        QTimer& ticks;
-        ~OverlapTicks() { ticks.stop(); }
-    } overlap{overlapTicks_};
+    // While the cycle runs, a tick takes the overlap path whatever else sets
+    // the cycle ready meanwhile (a format dialog's end), so no cycle ever runs
+    // inside another; the ticks that overlap it end with it.
+    cycleRunning_ = true;
+    const TimerRestart endOfCycle([this] {
+        cycleRunning_ = false;
+        overlapTicks_.stop();
+    });
     if (timerScan_.isActive())
         overlapTicks_.start(timerScan_.interval());
 
@@ -202,7 +201,9 @@ void TScanController::adapt(qint64 x)
 
 void TScanController::handleDetection(QObject* sender)
 {
+    // No tick, overlapping or not, while the alarm starts and the picture is written.
     timerScan_.stop();
+    overlapTicks_.stop();
     const TimerRestart restart([this] { enableTimerIfVideo(); });
     SetDetectionCount(detectionCount_ + 1);
     host_.SetVideoPanelRed(true);
@@ -230,8 +231,12 @@ void TScanController::enableTimerIfVideo()
 {
     // The timer runs exactly while the video is active; the video may have been
     // switched off while messages ran.
-    if (host_.VideoActive())
+    if (host_.VideoActive()) {
         timerScan_.start();
+        // The overlap ticks follow the scan timer, at its (new) interval.
+        if (cycleRunning_)
+            overlapTicks_.start(timerScan_.interval());
+    }
 }
 
 void TScanController::RxSpeedButtonAnalyseClick(QObject* sender)

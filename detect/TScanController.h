@@ -84,6 +84,7 @@ private:
     QString lastImage_;
     bool scanning_ = false;
     bool scanReady_ = false;
+    bool cycleRunning_ = false;
     int scanDelay_ = 0;
     int grabWait_ = 0;
     int baseInterval_ = 250;

@@ -75,11 +75,13 @@ struct FakeHost : TScanHost
     int waitCursorDepth = 0;
     int cursorRestores = 0;
     std::function<void()> onProcess;
+    int grabs = 0;
     int failShowInfoOnce = -1; // index of the ShowInfo call that throws
 
     bool VideoActive() const override { return videoActive; }
     void GrabFrame() override
     {
+        ++grabs;
         now += grabTakes;
         if (grabThrows)
             throw EIlxError("grab failed");
@@ -355,6 +357,20 @@ TEST_F(ScanCycle, OverlappingTickDelaysAndTheNextCycleShrinksItBack)
     };
     tick();
     EXPECT_FALSE(controller.TimerScan().isActive());
+
+    // A command that makes the scan ready while a cycle lets messages run (a
+    // format dialog's end): the tick then still overlaps, no cycle inside.
+    host.videoActive = true;
+    controller.TimerScan().start();
+    tick();
+    const int grabs = host.grabs;
+    host.onProcess = [this] {
+        controller.SetScanReady(true);
+        tick();
+    };
+    tick();
+    EXPECT_EQ(host.grabs, grabs + 1) << "one cycle, one grab";
+    EXPECT_TRUE(host.info.back().startsWith("Scanning in progress... delayed:"));
 }
 
 TEST_F(ScanCycle, NewFrequencyOrFormatDropsTheGainedDelay)
