@@ -110,8 +110,10 @@ bool TFormMainLE::MenuItemHelp(QMenu* menu, const QKeyEvent* key)
     if (context <= 0)
         return false;
     const QPoint at = menu->mapToGlobal(menu->actionGeometry(item).center());
-    while (QWidget* open = QApplication::activePopupWidget())
-        open->close();
+    // The open menu and the ones it was opened from (a refusing one is left).
+    for (int depth = 0; depth < 8; ++depth)
+        if (QWidget* open = QApplication::activePopupWidget())
+            open->close();
     ShowHelpNumber(context, at);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "ShowMessageBox.h"
 
 #include <exception>
+#include <utility>
 
 TIlxApplication::TIlxApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -38,12 +39,17 @@ bool TIlxApplication::notify(QObject* receiver, QEvent* event)
 void TIlxApplication::HandleError(const QString& message, TErrorSource source)
 {
     // The handler shows a modal box; an error raised while it runs is shown
-    // plainly instead of recursing into it.
-    if (handling_ || !errorHandler_) {
+    // plainly instead of recursing into it. The camera's error is the
+    // exception: while another error's box waits for the user, the watch goes
+    // on, and a camera failing meanwhile must still switch the video off.
+    const bool cameraDuringOther =
+        handling_ && source == TErrorSource::Camera && handlingSource_ != TErrorSource::Camera;
+    if ((handling_ && !cameraDuringOther) || !errorHandler_) {
         ShowMessageBox(nullptr, message, MkError, MbOk);
         return;
     }
-    handling_ = true;
+    const bool wasHandling = std::exchange(handling_, true);
+    const TErrorSource outer = std::exchange(handlingSource_, source);
     try {
         errorHandler_(message, source);
     } catch (const EIlxError& e) {
@@ -51,5 +57,6 @@ void TIlxApplication::HandleError(const QString& message, TErrorSource source)
     } catch (const std::exception& e) {
         ShowMessageBox(nullptr, QString::fromLocal8Bit(e.what()), MkError, MbOk);
     }
-    handling_ = false;
+    handlingSource_ = outer;
+    handling_ = wasHandling;
 }

@@ -31,4 +31,5 @@ public:
 private:
     ErrorHandler errorHandler_;
     bool handling_ = false;
+    TErrorSource handlingSource_ = TErrorSource::General;
 };

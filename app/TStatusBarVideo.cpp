@@ -101,6 +101,12 @@ QPixmap TStatusBarVideo::AlarmIcon(int index)
 QFont TStatusBarVideo::FittingFont(const QFont& base, const QString& text, int room)
 {
     QFont font = base;
+    if (base.pointSizeF() <= 0) { // sized in pixels: down to 8 of them
+        for (int px = base.pixelSize();
+             px > 8 && QFontMetrics(font).horizontalAdvance(text) > room;)
+            font.setPixelSize(--px);
+        return font;
+    }
     for (qreal size = base.pointSizeF();
          size > 6.0 && QFontMetrics(font).horizontalAdvance(text) > room;) {
         size = std::max<qreal>(6.0, size - 0.5);

@@ -100,10 +100,10 @@ void DrawPictureLabel(QImage& picture, const QString& text)
     const int h = picture.height();
     const QStringList lines = text.split(QLatin1Char('\n'));
     const auto widest = [&](const QFontMetrics& metrics) {
-        int widest = 0;
+        int width = 0;
         for (const QString& line : lines)
-            widest = std::max(widest, metrics.horizontalAdvance(line));
-        return widest;
+            width = std::max(width, metrics.horizontalAdvance(line));
+        return width;
     };
     QFont font = StampFont(8, true);
     for (const int points : {16, 14, 12, 11, 10, 9, 8}) {

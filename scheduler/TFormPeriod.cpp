@@ -29,6 +29,8 @@ constexpr int kRows = TTimeCells::kDays + 1; // a header row above the weekdays
 constexpr int kColumnWidth = 6;
 constexpr int kRowHeight = 18;
 constexpr int kLineWidth = 1;
+constexpr int kDialogWidth = 720;
+constexpr int kDialogHeight = 280;
 constexpr int kGridLeft = 32;
 constexpr int kGridTop = 68;
 constexpr int kColumnPitch = kColumnWidth + kLineWidth;
@@ -155,7 +157,7 @@ void TFormPeriod::buildControls()
     // A fixed dialog border without title-bar buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(720, 280);
+    setFixedSize(kDialogWidth, kDialogHeight);
     setMouseTracking(true);
 
     LabelPeriodSelect = makeLabel(this, "LabelPeriodSelect", QStringLiteral("Selected period:"),
@@ -180,7 +182,7 @@ void TFormPeriod::buildControls()
         const QString text = QString::fromLatin1(timeTexts[i]);
         const int width = std::max(40, fontMetrics().horizontalAdvance(text) + 4);
         const int x = kGridLeft + i * 24 * kColumnPitch;
-        const int left = std::clamp(x - width / 2, 0, 720 - width);
+        const int left = std::clamp(x - width / 2, 0, kDialogWidth - width);
         LabelT[static_cast<std::size_t>(i)] =
             makeLabel(this, timeNames[i], text, QRect(left, 48, width, 16),
                       Qt::AlignHCenter | Qt::AlignVCenter);
@@ -233,7 +235,7 @@ void TFormPeriod::buildControls()
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setSizeGripEnabled(false);
-    StatusBar->setGeometry(0, 280 - 19, 720, 19);
+    StatusBar->setGeometry(0, kDialogHeight - 19, kDialogWidth, 19);
 
     TimerRefresh = new QTimer(this);
     TimerRefresh->setObjectName(QStringLiteral("TimerRefresh"));

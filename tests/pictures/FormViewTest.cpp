@@ -149,8 +149,8 @@ TEST_F(FormView, OnePictureAllowsPrintCopyDeleteButNoBrowsing)
         EXPECT_FALSE(enabled(name)) << name;
     for (const char* name :
          {"RxSpeedButtonPrint", "RxSpeedButtonCopy", "RxSpeedButtonDelete", "EditIndex"})
-        EXPECT_TRUE(enabled(name))
-            << name; // The printed page's third header line is made of the program's own texts.
+        EXPECT_TRUE(enabled(name)) << name;
+    // The printed page's third header line is made of the program's own texts.
     EXPECT_EQ(view->PrintNote(), "Printed with i-Lumerix Light Edition: Surveillance pictures - "
                                  "(c) i-Lumerix developers. All rights reserved.");
 }
