@@ -137,10 +137,7 @@ TEST_F(CameraLife, CancelInTheDriverDialogWhileTheCameraIsAwayLeavesConnectWorki
                                        0);
                              app.Click(QStringLiteral("BitBtnCancel"), Qt::LeftButton, {}, dialog);
                          }},
-                        {"QMessageBox", [&](QWidget* box) {
-                             said = qobject_cast<QMessageBox*>(box)->text();
-                             PressMessageBoxButton(QMessageBox::Ok)(box);
-                         }}});
+                        AnswerBoxOk(said)});
     app.Key(Qt::Key_P, Qt::ControlModifier);
     ASSERT_GE(cancel.Done(), 1);
     if (cancel.Done() == 2) {

@@ -32,14 +32,7 @@ protected:
     void AddCamera(const QString& name, const QString& address, const QString& user = {},
                    const QString& password = {})
     {
-        ModalScript add({{"TDlgNetworkCamera", [&](QWidget* d) {
-                              auto* dialog = qobject_cast<TDlgNetworkCamera*>(d);
-                              app.Type(dialog->EditName, name);
-                              app.Type(dialog->EditAddress, address);
-                              app.Type(dialog->EditUser, user);
-                              app.Type(dialog->EditPassword, password);
-                              app.Click(QStringLiteral("BitBtnOK"), Qt::LeftButton, {}, dialog);
-                          }}});
+        ModalScript add({FillCameraDialog(app, name, address, user, password)});
         app.Click(QStringLiteral("BitBtnCameraAdd"), Qt::LeftButton, {}, &app.Options());
         ASSERT_EQ(add.Done(), 1);
     }
@@ -177,18 +170,8 @@ TEST_P(ACameraNamedLikeAnotherDriver, IsRefusedWithAMessageThatNamesIt)
     app.OpenOptionsPage(QStringLiteral("Cameras"));
     QString refused;
     ModalScript add({
-        {"TDlgNetworkCamera",
-         [&](QWidget* d) {
-             auto* dialog = qobject_cast<TDlgNetworkCamera*>(d);
-             app.Type(dialog->EditName, name);
-             app.Type(dialog->EditAddress, QStringLiteral("rtsp://127.0.0.1:8554/live"));
-             app.Click(QStringLiteral("BitBtnOK"), Qt::LeftButton, {}, dialog);
-         }},
-        {"QMessageBox",
-         [&](QWidget* box) {
-             refused = qobject_cast<QMessageBox*>(box)->text();
-             PressMessageBoxButton(QMessageBox::Ok)(box);
-         }},
+        FillCameraDialog(app, name, QStringLiteral("rtsp://127.0.0.1:8554/live")),
+        AnswerBoxOk(refused),
         {"TDlgNetworkCamera",
          [&](QWidget* d) {
              // The dialog is back with what was typed, for a fix.

@@ -177,25 +177,9 @@ TEST_F(NetworkCamera, ACameraAddedOnTheCamerasPageIsOfferedInTheDriverList)
     app.OpenOptionsPage(QStringLiteral("Cameras"));
     QString refused;
     ModalScript add({
-        {"TDlgNetworkCamera",
-         [&](QWidget* d) {
-             auto* dialog = qobject_cast<TDlgNetworkCamera*>(d);
-             app.Type(dialog->EditName, QStringLiteral("Porch"));
-             app.Type(dialog->EditAddress, QStringLiteral("ftp://127.0.0.1/video"));
-             app.Click(QStringLiteral("BitBtnOK"), Qt::LeftButton, {}, dialog);
-         }},
-        {"QMessageBox",
-         [&](QWidget* box) {
-             refused = qobject_cast<QMessageBox*>(box)->text();
-             PressMessageBoxButton(QMessageBox::Ok)(box);
-         }},
-        {"TDlgNetworkCamera",
-         [&](QWidget* d) {
-             auto* dialog = qobject_cast<TDlgNetworkCamera*>(d);
-             app.Type(dialog->EditAddress,
-                      QStringLiteral("http://127.0.0.1:%1/video").arg(server.Port()));
-             app.Click(QStringLiteral("BitBtnOK"), Qt::LeftButton, {}, dialog);
-         }},
+        FillCameraDialog(app, QStringLiteral("Porch"), QStringLiteral("ftp://127.0.0.1/video")),
+        AnswerBoxOk(refused),
+        FillCameraDialog(app, {}, QStringLiteral("http://127.0.0.1:%1/video").arg(server.Port())),
     });
     app.Click(QStringLiteral("BitBtnCameraAdd"), Qt::LeftButton, {}, &app.Options());
     ASSERT_EQ(add.Done(), 3);
@@ -242,13 +226,8 @@ TEST_F(NetworkCamera, AnEditedAddressIsUsedAtTheNextConnect)
 
     app.OpenOptionsPage(QStringLiteral("Cameras"));
     auto* list = app.Options().ListBoxCameras;
-    ModalScript change({{"TDlgNetworkCamera", [&](QWidget* d) {
-                             auto* dialog = qobject_cast<TDlgNetworkCamera*>(d);
-                             app.Type(
-                                 dialog->EditAddress,
-                                 QStringLiteral("http://127.0.0.1:%1/video").arg(after.Port()));
-                             app.Click(QStringLiteral("BitBtnOK"), Qt::LeftButton, {}, dialog);
-                         }}});
+    ModalScript change(
+        {FillCameraDialog(app, {}, QStringLiteral("http://127.0.0.1:%1/video").arg(after.Port()))});
     app.ClickAt(list->viewport(), list->visualItemRect(list->item(0)).center());
     app.Click(QStringLiteral("BitBtnCameraChange"), Qt::LeftButton, {}, &app.Options());
     ASSERT_EQ(change.Done(), 1);

@@ -4,6 +4,7 @@
 #include "GstCaptureDriver.h"
 #include "ProfileFile.h"
 #include "ScriptedCaptureDriver.h"
+#include "TDlgNetworkCamera.h"
 #include "TFormMainLE.h"
 #include "TFormOptions.h"
 #include "TIlxApplication.h"
@@ -17,8 +18,10 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
@@ -448,4 +451,29 @@ QStringList Program::Pictures() const
 void Program::Pause(int ms)
 {
     QTest::qWait(ms);
+}
+
+ModalScript::Step AnswerBoxOk(QString& text)
+{
+    return {"QMessageBox", [&text](QWidget* box) {
+                text = qobject_cast<QMessageBox*>(box)->text();
+                PressMessageBoxButton(QMessageBox::Ok)(box);
+            }};
+}
+
+ModalScript::Step FillCameraDialog(Program& app, const QString& name, const QString& address,
+                                   const QString& user, const QString& password)
+{
+    return {"TDlgNetworkCamera", [&app, name, address, user, password](QWidget* d) {
+                auto* dialog = qobject_cast<TDlgNetworkCamera*>(d);
+                const std::pair<QLineEdit*, const QString*> fields[] = {
+                    {dialog->EditName, &name},
+                    {dialog->EditAddress, &address},
+                    {dialog->EditUser, &user},
+                    {dialog->EditPassword, &password}};
+                for (const auto& [edit, text] : fields)
+                    if (!text->isNull())
+                        app.Type(edit, *text);
+                app.Click(QStringLiteral("BitBtnOK"), Qt::LeftButton, {}, dialog);
+            }};
 }

@@ -164,3 +164,10 @@ private:
 
 // A flat picture of one colour.
 QImage FlatPicture(int width, int height, QRgb colour);
+
+// Script steps met again and again. A message box: its text kept in `text`,
+// then OK. The network camera dialog: the fields given typed in (a null one
+// left as it is), then OK.
+ModalScript::Step AnswerBoxOk(QString& text);
+ModalScript::Step FillCameraDialog(Program& app, const QString& name, const QString& address,
+                                   const QString& user = {}, const QString& password = {});
