@@ -146,3 +146,11 @@ std::optional<qint64> PictureNameWallClock(const QString& name)
         return std::nullopt;
     return date->toJulianDay() * 86400000 + time->msecsSinceStartOfDay();
 }
+
+QString ClipFileName(const QString& picturePath)
+{
+    static const QLatin1String kPicture(".jpg");
+    if (!picturePath.endsWith(kPicture, Qt::CaseInsensitive))
+        return {};
+    return picturePath.chopped(kPicture.size()) + QLatin1String(".mp4");
+}

@@ -33,3 +33,7 @@ std::optional<QDateTime> PictureNameTime(const QString& name);
 std::optional<qint64> PictureNameWallClock(const QString& name);
 // The same measure for a moment of the local clock.
 qint64 WallClockMs(const QDateTime& when);
+
+// An event's video clip lies beside its first picture, under the picture's
+// name with ".mp4" in place of ".jpg"; empty for a name that is not a picture's.
+QString ClipFileName(const QString& picturePath);
