@@ -33,6 +33,9 @@
 
 namespace {
 
+// How long closing the program waits for an event's clip to be completed.
+constexpr int kClipCloseWaitMs = 5000;
+
 constexpr int kToolBarHeight = 29;
 constexpr int kInfoHeight = 18;
 constexpr int kButtonSize = 25;
@@ -75,6 +78,7 @@ TFormMainLE::TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent)
     CreateMenus();
     CreateStatusBar();
     CreateVideo(std::move(driver));
+    CreateClips();
     CreateScanFrame();
     CreateReconnection();
     SetHelpContexts();
@@ -135,6 +139,9 @@ TFormMainLE::TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent)
 TFormMainLE::~TFormMainLE()
 {
     qApp->removeEventFilter(this);
+    // An event's clip is completed, not left to the next start to recover.
+    clips_->EndEvent();
+    clips_->WaitClosed(kClipCloseWaitMs);
 }
 
 void TFormMainLE::CreatePanels()

@@ -46,6 +46,8 @@ class TFormMainLE : public QMainWindow,
     Q_OBJECT
 
 public:
+    // The event clips' recorder (tests look at what it writes).
+    TClipRecorder& Clips() { return *clips_; }
     // The window owns the capture driver through its capture component.
     explicit TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent = nullptr);
     ~TFormMainLE() override;
@@ -208,6 +210,14 @@ private:
     void RememberPicturePrefix(const QString& prefix);
     // After deletions: the last picture never names a file that is gone.
     void KeepLastImage();
+    // Event clips: the recorder given to the camera, its settings as last
+    // saved, a clip started by a saved picture, and what a clip's end tells.
+    void CreateClips();
+    void ApplyClipSettings();
+    void ClipDetection(const QString& pictureName);
+    void ClipStarted(const QString& clipPath);
+    void ClipEnded(const QString& clipPath, const QString& why, bool failed);
+    void WatchClipSpace();
     // A detection told to the desktop while the window is minimised or hidden.
     void NotifyDesktop(const QImage& frame, const QString& pictureName);
     // The window's resize handler: the video is laid out again.
@@ -327,6 +337,9 @@ private:
     TRetentionLimits keepLimits_; // as last saved, not as being typed
     QStringList picturePrefixes_; // remembered in "PicturePrefixes"
     TDesktopNotifier notifier_;
+    // Shared with the camera's streams, which push into it from their threads.
+    std::shared_ptr<TClipRecorder> clips_;
+    QTimer clipSpaceWatch_; // while a clip is written: the disk keeps its floor
 
     THelpWindow* helpWindow_ = nullptr;
 

@@ -27,8 +27,12 @@ void TFormMainLE::KeepPicturesWithinLimits()
     // At creation, once the settings are loaded. From here on the limits
     // follow the options as saved, never a spin box as it is typed in.
     picturePrefixes_ = ReadPrefixList(ReadStringSetting(Setting::PicturePrefixes));
-    options_.SetOnSaved([this] { ApplyKeepLimits(); });
+    options_.SetOnSaved([this] {
+        ApplyKeepLimits();
+        ApplyClipSettings();
+    });
     ApplyKeepLimits();
+    ApplyClipSettings();
 }
 
 void TFormMainLE::ApplyKeepLimits()

@@ -104,6 +104,7 @@ QString TFormMainLE::SavePicture(const QImage& frame)
     const QString name = ::SavePicture(this, frame, p);
     if (!name.isEmpty())
         RememberPicturePrefix(p.Prefix);
+    ClipDetection(name);
     NotifyDesktop(frame, name);
     if (name.isEmpty() && !frame.isNull() && scan_->Scanning()) {
         // Scanning goes off the whole way, as from its button: the commands it

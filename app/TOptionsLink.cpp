@@ -215,6 +215,15 @@ bool TOptionsLink::NotifyDesktop() const
     return window_ ? window_->CheckBoxNotify->isChecked() : fallback_->Settings.Notify;
 }
 
+TClipSettings TOptionsLink::ClipSettings() const
+{
+    if (!window_)
+        return {fallback_->Settings.Clip, fallback_->Settings.ClipBefore,
+                fallback_->Settings.ClipAfter};
+    return {window_->CheckBoxClip->isChecked(), window_->SpinEditClipBefore->value(),
+            window_->SpinEditClipAfter->value()};
+}
+
 int TOptionsLink::KeepMB() const
 {
     return window_ ? window_->SpinEditKeepMB->value() : fallback_->Settings.KeepMB;

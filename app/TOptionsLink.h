@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TClipRecorder.h"
 #include "TScanHost.h"
 
 #include <QPoint>
@@ -51,6 +52,7 @@ public:
     // Called after OK or "&Apply" saved the options (never without the window).
     void SetOnSaved(std::function<void()> saved);
     bool NotifyDesktop() const;
+    TClipSettings ClipSettings() const;
     // One dated line of the alarm log (nothing while logging is off).
     void LogEvent(const QString& line);
 

@@ -96,6 +96,8 @@ int CaptureDriver::notifyControl(int state)
     return Deliver(onControl_, 1, state);
 }
 
+void CaptureDriver::setClipRecorder(std::shared_ptr<TClipRecorder>) {}
+
 void CaptureDriver::setNetworkCameras(const QList<TNetworkCamera>&)
 {
     // No network support by default.

@@ -11,6 +11,7 @@
 #include <optional>
 
 class QWidget;
+class TClipRecorder;
 
 // A driver's entry in the list of capture drivers.
 struct DriverDescription
@@ -147,6 +148,11 @@ public:
     // any built-in source; the list is read again when next asked while no
     // driver is connected. A back end without network support ignores it.
     virtual void setNetworkCameras(const QList<TNetworkCamera>& cameras);
+
+    // Event clips: the connected camera's pictures (or a network camera's own
+    // H.264) are handed to `recorder` from the streaming threads, from the
+    // next camera opened on. A back end without clips ignores it.
+    virtual void setClipRecorder(std::shared_ptr<TClipRecorder> recorder);
 
     // Whether anyone can see the view (false while it or its window is
     // hidden or minimised): a back end may then stop its preview work.

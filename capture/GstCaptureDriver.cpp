@@ -1,4 +1,6 @@
 #include "GstCaptureDriver.h"
+#include "GstHandles.h"
+#include "TClipRecorder.h"
 
 #include "BmpFile.h"
 #include "CameraModes.h"
@@ -39,30 +41,6 @@
 #include <vector>
 
 namespace {
-
-struct GstObjectUnref
-{
-    void operator()(gpointer object) const { gst_object_unref(object); }
-};
-template <typename T> using GstRef = std::unique_ptr<T, GstObjectUnref>;
-
-struct GstCapsUnref
-{
-    void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
-};
-using GstCapsRef = std::unique_ptr<GstCaps, GstCapsUnref>;
-
-struct GErrorFree
-{
-    void operator()(GError* e) const { g_error_free(e); }
-};
-using GErrorRef = std::unique_ptr<GError, GErrorFree>;
-
-struct GFree
-{
-    void operator()(gpointer p) const { g_free(p); }
-};
-using GCharRef = std::unique_ptr<gchar, GFree>;
 
 constexpr int kDemoFps = 30;
 // Frames reach the window in the layout it paints without converting:
@@ -281,6 +259,14 @@ struct Stream
     // Network source only: what its element needs to reach the camera.
     TNetworkCamera network;
 
+    // Event clips: fed while this is the connected camera's stream.
+    std::shared_ptr<TClipRecorder> clips;
+    std::atomic<bool> feedClips{false};
+    bool clipsWanted() const
+    {
+        return clips && feedClips.load(std::memory_order_relaxed) && clips->Wanted();
+    }
+
     // Waits until a frame newer than `after` of `size` (any size when empty)
     // arrives, or the stream fails; false on failure or timeout.
     bool waitFrame(std::uint64_t after, QSize size, int timeoutMs)
@@ -461,6 +447,8 @@ GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
     // writer of the picture gets its own copy.)
     const uchar* pixels = mapped->map.data;
     QImage frame(pixels, w, h, stride, kFrameFormat, ReleaseMappedSample, mapped.release());
+    if (stream->clipsWanted())
+        stream->clips->PushPicture(frame); // shares the picture, no copy
     bool first = false;
     {
         const std::lock_guard lock(stream->mutex);
@@ -493,15 +481,40 @@ void OnDecodedPad(GstElement*, GstPad* pad, gpointer user)
         gst_pad_link(pad, sink.get());
 }
 
+// Runs on the decoder's streaming thread for each unit it is given: a
+// camera's own H.264 goes to the event clips as it came, never encoded again.
+GstPadProbeReturn OnEncodedUnit(GstPad* pad, GstPadProbeInfo* info, gpointer user)
+{
+    auto* stream = static_cast<Stream*>(user);
+    GstBuffer* unit = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (!unit || !stream->clipsWanted())
+        return GST_PAD_PROBE_OK;
+    const GstCapsRef caps(gst_pad_get_current_caps(pad));
+    if (caps && !gst_caps_is_empty(caps.get()) &&
+        gst_structure_has_name(gst_caps_get_structure(caps.get(), 0), "video/x-h264"))
+        stream->clips->PushUnit(unit, caps.get());
+    return GST_PAD_PROBE_OK;
+}
+
 // Runs on a streaming thread as the decoder plugs its elements. An HTTP
 // camera's multipart stream carries one picture stream; told so, the demuxer
 // shows its pad at once instead of waiting, for ever on a live camera, for
-// another part type that never comes.
-void OnDeepElementAdded(GstBin*, GstBin*, GstElement* element, gpointer)
+// another part type that never comes. A video decoder's input is watched
+// for the event clips.
+void OnDeepElementAdded(GstBin*, GstBin*, GstElement* element, gpointer user)
 {
     GstElementFactory* factory = gst_element_get_factory(element);
-    if (factory && g_strcmp0(GST_OBJECT_NAME(factory), "multipartdemux") == 0)
+    if (!factory)
+        return;
+    if (g_strcmp0(GST_OBJECT_NAME(factory), "multipartdemux") == 0) {
         g_object_set(element, "single-stream", TRUE, nullptr);
+        return;
+    }
+    const gchar* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
+    if (klass && strstr(klass, "Decoder") && strstr(klass, "Video")) {
+        if (GstRef<GstPad> sink{gst_element_get_static_pad(element, "sink")})
+            gst_pad_add_probe(sink.get(), GST_PAD_PROBE_TYPE_BUFFER, OnEncodedUnit, user, nullptr);
+    }
 }
 
 // Runs on a streaming thread when the network source element exists: low
@@ -715,6 +728,7 @@ struct GstCaptureDriver::Impl
     GstCaptureDriver& self;
     std::shared_ptr<DemoScene> scene;
     std::shared_ptr<DemoSwitches> demoSwitches = std::make_shared<DemoSwitches>();
+    std::shared_ptr<TClipRecorder> clips;
     std::vector<Source> sources;
     bool probed = false;
     bool reprobe = false; // the list changed: read it again once disconnected
@@ -876,6 +890,7 @@ std::unique_ptr<GstCaptureDriver::Run> GstCaptureDriver::Impl::buildRun(const So
     built->network = source.network;
     auto fresh = std::make_shared<Stream>();
     fresh->expected = size;
+    fresh->clips = clips;
 
     GstRef<GstElement> pipe(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("capture"))));
     GstElement* src = nullptr;
@@ -965,7 +980,8 @@ std::unique_ptr<GstCaptureDriver::Run> GstCaptureDriver::Impl::buildRun(const So
     }
     if (source.kind == SourceKind::Network) {
         g_signal_connect(src, "pad-added", G_CALLBACK(OnDecodedPad), bin);
-        g_signal_connect(pipe.get(), "deep-element-added", G_CALLBACK(OnDeepElementAdded), nullptr);
+        g_signal_connect(pipe.get(), "deep-element-added", G_CALLBACK(OnDeepElementAdded),
+                         fresh.get());
     } else if (decode) {
         GstElement* decoder = gst_element_factory_make("decodebin", nullptr);
         if (!decoder)
@@ -1064,6 +1080,7 @@ void GstCaptureDriver::Impl::retirePipeline(Run& r)
     if (!r.pipeline)
         return;
     r.stream->wanted = false;
+    r.stream->feedClips = false;
     auto ticket = std::make_shared<TeardownTicket>();
     std::erase_if(stopping, [](const auto& entry) { return entry.second.expired(); });
     stopping[r.name] = ticket;
@@ -1104,6 +1121,7 @@ void GstCaptureDriver::Impl::park(std::unique_ptr<Run> r, int index)
 {
     dropOpening();
     r->stream->wanted = false;
+    r->stream->feedClips = false;
     opening = std::make_unique<Opening>();
     opening->run = std::move(r);
     opening->index = index;
@@ -1122,6 +1140,10 @@ void GstCaptureDriver::Impl::adopt(std::unique_ptr<Run> taken, int index)
     format = run->format;
     run->stream->demoFps = DemoFps(params);
     connected = index;
+    if (clips) {
+        clips->NewSource();
+        run->stream->feedClips = true;
+    }
     startPump();
 }
 
@@ -1350,6 +1372,12 @@ void GstCaptureDriver::setDemoFailure(int frames, DemoFault fault)
 {
     d_->demoSwitches->freeze = fault == DemoFault::Freeze;
     d_->demoSwitches->failAfter = frames < 0 ? -1 : frames;
+}
+
+void GstCaptureDriver::setClipRecorder(std::shared_ptr<TClipRecorder> recorder)
+{
+    // The streams opened from now on take it; a running one keeps what it had.
+    d_->clips = std::move(recorder);
 }
 
 void GstCaptureDriver::setNetworkCameras(const QList<TNetworkCamera>& cameras)

@@ -94,6 +94,7 @@ public:
     bool connectsAtOnce(int index) const override;
     void refreshDrivers() override;
     void setNetworkCameras(const QList<TNetworkCamera>& cameras) override;
+    void setClipRecorder(std::shared_ptr<TClipRecorder> recorder) override;
     void setViewShown(bool shown) override;
 
 private:

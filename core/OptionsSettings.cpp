@@ -61,6 +61,9 @@ TOptionsSettings ReadOptions()
     o.Quality = ReadIntSetting(Setting::Quality);
     o.KeepDays = ReadIntSetting(Setting::KeepDays);
     o.KeepMB = ReadIntSetting(Setting::KeepMB);
+    o.Clip = ReadBoolSetting(Setting::Clip);
+    o.ClipBefore = ReadIntSetting(Setting::ClipBefore);
+    o.ClipAfter = ReadIntSetting(Setting::ClipAfter);
     o.LastImage = ReadStringSetting(Setting::LastImage);
     if (!o.LastImage.isEmpty() && !QFileInfo(o.LastImage).isFile())
         o.LastImage.clear();
@@ -100,6 +103,9 @@ void WriteOptions(const TOptionsSettings& o)
     WriteIntSetting(Setting::Quality, o.Quality);
     WriteIntSetting(Setting::KeepDays, o.KeepDays);
     WriteIntSetting(Setting::KeepMB, o.KeepMB);
+    WriteBoolSetting(Setting::Clip, o.Clip);
+    WriteIntSetting(Setting::ClipBefore, o.ClipBefore);
+    WriteIntSetting(Setting::ClipAfter, o.ClipAfter);
 
     WriteBoolSetting(Setting::Beep, o.Beep);
     WriteStringSetting(Setting::Wav, o.Wav);

@@ -36,6 +36,9 @@ struct TOptionsSettings
     int KeepMB = 0;           // iLXLE_IMAGE.DAT
     bool IgnoreLight = false; // iLXLE_PARAM.DAT
     bool Notify = false;      // iLXLE_ALERTE.DAT
+    bool Clip = false;        // iLXLE_IMAGE.DAT: a video clip of each event
+    int ClipBefore = 3;       // iLXLE_IMAGE.DAT: seconds, 0 to 10
+    int ClipAfter = 5;        // iLXLE_IMAGE.DAT: seconds, 1 to 60
 };
 
 // Reads the three files in the order PARAM, IMAGE, ALERTE with their read

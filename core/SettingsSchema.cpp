@@ -66,6 +66,9 @@ constexpr std::array kTable{
     SettingDef{S::KeepMB,        F::Image,  kSetup, "KeepMB",        T::Integer, 0,  "",    true,  0, 100000000},
     SettingDef{S::IgnoreLight,   F::Param,  kSetup, "IgnoreLight",   T::Boolean, 0,  "",    false, 0, 0},
     SettingDef{S::Notify,        F::Alerte, kSetup, "Notify",        T::Boolean, 0,  "",    false, 0, 0},
+    SettingDef{S::Clip,          F::Image,  kSetup, "Clip",          T::Boolean, 0,  "",    false, 0, 0},
+    SettingDef{S::ClipBefore,    F::Image,  kSetup, "ClipBefore",    T::Integer, 3,  "",    true,  0, 10},
+    SettingDef{S::ClipAfter,     F::Image,  kSetup, "ClipAfter",     T::Integer, 5,  "",    true,  1, 60},
     SettingDef{S::PicturePrefixes, F::Image, kSetup, "PicturePrefixes", T::String, 0,  "",    false, 0, 0},
 };
 // clang-format on

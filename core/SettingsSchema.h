@@ -69,6 +69,9 @@ enum class Setting
     KeepMB,      // iLXLE_IMAGE.DAT
     IgnoreLight, // iLXLE_PARAM.DAT
     Notify,      // iLXLE_ALERTE.DAT
+    Clip,        // iLXLE_IMAGE.DAT: a video clip of each event
+    ClipBefore,  // iLXLE_IMAGE.DAT: seconds kept from before the first detection
+    ClipAfter,   // iLXLE_IMAGE.DAT: seconds recorded after the last detection
 
     // iLXLE_IMAGE.DAT, kept by the main window: the prefixes pictures were
     // saved under, so that their pictures stay within the limits.

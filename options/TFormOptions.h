@@ -87,6 +87,9 @@ public:
     QCheckBox* CheckBoxNotify = nullptr;
     QSpinBox* SpinEditKeepDays = nullptr;
     QSpinBox* SpinEditKeepMB = nullptr;
+    QCheckBox* CheckBoxClip = nullptr;
+    QSpinBox* SpinEditClipBefore = nullptr;
+    QSpinBox* SpinEditClipAfter = nullptr;
     // Page "Cameras" (beyond the first four)
     QListWidget* ListBoxCameras = nullptr;
     QPushButton* BitBtnCameraAdd = nullptr;

@@ -75,13 +75,50 @@ QWidget* TFormOptions::BuildWatchPage()
                            "minute shows a desktop notification"));
     setHelp(CheckBoxNotify, 42050);
     column->addWidget(CheckBoxNotify);
+    column->addSpacing(12);
+
+    CheckBoxClip =
+        makeCheck("CheckBoxClip", QStringLiteral("Record a &video clip of each event"), page);
+    setHint(CheckBoxClip,
+            QStringLiteral("Each event also leaves a video beside its first picture, from a few "
+                           "seconds before the first detection"));
+    setHelp(CheckBoxClip, 42060);
+    column->addWidget(CheckBoxClip);
+    auto* clipGrid = new QGridLayout;
+    clipGrid->setContentsMargins(20, 0, 0, 0);
+    SpinEditClipBefore = makeSpin("SpinEditClipBefore", 0, 10, page);
+    setHint(SpinEditClipBefore,
+            QStringLiteral("Seconds of video kept from before the first detection"));
+    setHelp(SpinEditClipBefore, 42060);
+    clipGrid->addWidget(SpinEditClipBefore, 0, 0);
+    clipGrid->addWidget(makeLabel(QStringLiteral("seconds &before"), SpinEditClipBefore, page), 0,
+                        1);
+    SpinEditClipAfter = makeSpin("SpinEditClipAfter", 1, 60, page);
+    setHint(SpinEditClipAfter, QStringLiteral("The event, and its clip, ends this long after the "
+                                              "last detection; a detection meanwhile extends it"));
+    setHelp(SpinEditClipAfter, 42060);
+    clipGrid->addWidget(SpinEditClipAfter, 1, 0);
+    clipGrid->addWidget(
+        makeLabel(QStringLiteral("seconds &after the last detection"), SpinEditClipAfter, page), 1,
+        1);
+    clipGrid->setColumnStretch(2, 1);
+    column->addLayout(clipGrid);
     column->addStretch(1);
+    const auto clipLengths = [this](bool on) {
+        SpinEditClipBefore->setEnabled(on);
+        SpinEditClipAfter->setEnabled(on);
+    };
+    connect(CheckBoxClip, &QCheckBox::toggled, this, clipLengths);
+    clipLengths(false);
 
     connect(CheckBoxReconnect, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     connect(SpinEditKeepDays, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
     connect(SpinEditKeepMB, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
     connect(CheckBoxIgnoreLight, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     connect(CheckBoxNotify, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
+    connect(CheckBoxClip, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
+    connect(SpinEditClipBefore, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
+    connect(SpinEditClipAfter, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
     return page;
 }
 
@@ -92,6 +129,9 @@ void TFormOptions::LoadWatchPage(const TOptionsSettings& s)
     SpinEditKeepMB->setValue(std::clamp(s.KeepMB, 0, kMaxKeepMB));
     CheckBoxIgnoreLight->setChecked(s.IgnoreLight);
     CheckBoxNotify->setChecked(s.Notify);
+    CheckBoxClip->setChecked(s.Clip);
+    SpinEditClipBefore->setValue(s.ClipBefore);
+    SpinEditClipAfter->setValue(s.ClipAfter);
 }
 
 void TFormOptions::SaveWatchPage(TOptionsSettings& s) const
@@ -101,6 +141,9 @@ void TFormOptions::SaveWatchPage(TOptionsSettings& s) const
     s.KeepMB = SpinEditKeepMB->value();
     s.IgnoreLight = CheckBoxIgnoreLight->isChecked();
     s.Notify = CheckBoxNotify->isChecked();
+    s.Clip = CheckBoxClip->isChecked();
+    s.ClipBefore = SpinEditClipBefore->value();
+    s.ClipAfter = SpinEditClipAfter->value();
 }
 
 void TFormOptions::LogEvent(const QString& line)

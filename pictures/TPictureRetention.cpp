@@ -76,6 +76,25 @@ bool startsAsJpeg(int fd)
     return got == 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
 }
 
+// Every MP4 the program writes begins with its file-type box.
+bool startsAsMp4(int fd)
+{
+    unsigned char head[8] = {};
+    ssize_t got = 0;
+    do {
+        got = ::read(fd, head, sizeof head);
+    } while (got < 0 && errno == EINTR);
+    return got == 8 && std::equal(head + 4, head + 8, "ftyp");
+}
+
+const QLatin1String kPictureSuffix(".jpg");
+const QLatin1String kClipSuffix(".mp4");
+
+QString PictureOfClip(const QString& clipName)
+{
+    return clipName.chopped(kClipSuffix.size()) + kPictureSuffix;
+}
+
 bool validPrefix(const QString& prefix)
 {
     if (prefix.isEmpty() || prefix.size() > 3)
@@ -111,9 +130,10 @@ void TPictureRetention::SetOwnPrefixes(const QStringList& prefixes)
 bool TPictureRetention::Candidate(const QString& name, qint64& time) const
 {
     const qsizetype prefix = name.size() - kNameAfterPrefix;
-    // Exactly the saver's own extension: ".JPG" is someone else's file.
-    if (prefix < 1 || prefix > 3 || !name.endsWith(QLatin1String(".jpg")) ||
-        !MatchesPictureName(name))
+    // Exactly the saver's own extensions: ".JPG" is someone else's file.
+    const bool clip = name.endsWith(kClipSuffix);
+    if (prefix < 1 || prefix > 3 || !(clip || name.endsWith(kPictureSuffix)) ||
+        !MatchesPictureName(clip ? PictureOfClip(name) : name))
         return false;
     const QStringView head = QStringView(name).left(prefix);
     if (std::none_of(ownPrefixes_.begin(), ownPrefixes_.end(),
@@ -144,8 +164,11 @@ void TPictureRetention::Rescan(const QString& folder)
     if (folder == folder_) {
         knownSizes.reserve(Count());
         for (const std::deque<Entry>* from : {&earlier_, &run_})
-            for (const Entry& entry : *from)
+            for (const Entry& entry : *from) {
                 knownSizes.insert(entry.name, entry.size);
+                if (entry.clipSize >= 0)
+                    knownSizes.insert(ClipFileName(entry.name), entry.clipSize);
+            }
     }
     folder_ = folder;
     stale_ = false;
@@ -173,6 +196,22 @@ void TPictureRetention::Rescan(const QString& folder)
         }
     }
     knownSizes.clear();
+    // Each clip joins its picture; one whose picture is gone stands alone.
+    QHash<QString, std::size_t> pictureAt;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (found[i].name.endsWith(kPictureSuffix))
+            pictureAt.insert(found[i].name, i);
+    }
+    for (Entry& clip : found) {
+        if (!clip.name.endsWith(kClipSuffix))
+            continue;
+        const auto picture = pictureAt.constFind(PictureOfClip(clip.name));
+        if (picture == pictureAt.constEnd())
+            continue;
+        found[*picture].clipSize = clip.size;
+        clip.size = -1; // joined
+    }
+    std::erase_if(found, [](const Entry& entry) { return entry.size < 0; });
 
     // This run's pictures keep their save order; the rest go by name time.
     QHash<QString, std::size_t> runAt;
@@ -183,10 +222,11 @@ void TPictureRetention::Rescan(const QString& folder)
     earlier_.clear();
     total_ = 0;
     for (Entry& entry : found) {
-        total_ += entry.size;
+        total_ += entry.Bytes();
         const auto at = runAt.constFind(entry.name);
         if (at != runAt.constEnd()) {
             run_[*at].size = entry.size;
+            run_[*at].clipSize = entry.clipSize;
             stillThere[*at] = true;
         } else {
             earlier_.push_back(std::move(entry));
@@ -229,37 +269,71 @@ void TPictureRetention::Added(const QString& path)
     stamp_ = StampOf(folder_);
 }
 
+void TPictureRetention::AddedClip(const QString& clipPath)
+{
+    const QFileInfo info(clipPath);
+    if (stale_ || info.absolutePath() != folder_ || !info.fileName().endsWith(kClipSuffix))
+        return; // counted when the folder is read again
+    const QString picture = PictureOfClip(info.fileName());
+    for (auto entry = run_.rbegin(); entry != run_.rend(); ++entry) {
+        if (entry->name != picture)
+            continue;
+        total_ -= entry->Bytes();
+        entry->clipSize = info.size();
+        total_ += entry->Bytes();
+        stamp_ = StampOf(folder_);
+        return;
+    }
+    stale_ = true; // its picture is not one of this run's: read the folder again
+}
+
 bool TPictureRetention::Protected(const std::deque<Entry>& from) const
 {
     // The newest picture: the last saved in this run, else the last of the rest.
     return from.size() == 1 && (&from == &run_ || run_.empty());
 }
 
-TPictureRetention::Removal TPictureRetention::Remove(int folderFd, std::deque<Entry>& from,
-                                                     TRetentionOutcome& outcome)
+TPictureRetention::Removal TPictureRetention::RemoveFile(int folderFd, const QString& fileName,
+                                                         TRetentionOutcome& outcome)
 {
-    const Entry& entry = from.front();
-    const QByteArray name = QFile::encodeName(entry.name);
-    Removal result = Removal::NotOurs;
+    const QByteArray name = QFile::encodeName(fileName);
     // Looked at through the very file about to go: a link or a file put in
     // its place since the folder was read is left alone.
     const UniqueFd file(
         ::openat(folderFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st = {};
     struct stat named = {};
+    const bool clip = fileName.endsWith(kClipSuffix);
     if (file.isValid() && ::fstat(file.get(), &st) == 0 && ownWritableFile(st) &&
-        startsAsJpeg(file.get()) &&
+        (clip ? startsAsMp4(file.get()) : startsAsJpeg(file.get())) &&
         ::fstatat(folderFd, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
         named.st_ino == st.st_ino && named.st_dev == st.st_dev) {
         if (::unlinkat(folderFd, name.constData(), 0) == 0) {
-            result = Removal::Deleted;
             ++outcome.Deleted;
             outcome.Freed += qint64(st.st_size);
-        } else if (errno != ENOENT) {
-            return Removal::Refused;
+            return Removal::Deleted;
         }
+        if (errno != ENOENT)
+            return Removal::Refused;
     }
-    total_ -= entry.size;
+    return Removal::NotOurs;
+}
+
+TPictureRetention::Removal TPictureRetention::Remove(int folderFd, std::deque<Entry>& from,
+                                                     TRetentionOutcome& outcome)
+{
+    const Entry& entry = from.front();
+    const Removal result = RemoveFile(folderFd, entry.name, outcome);
+    if (result == Removal::Refused)
+        return result;
+    // The clip goes with its picture; one the folder keeps is seen again
+    // when the folder is next read.
+    if (entry.clipSize >= 0) {
+        TRetentionOutcome clip;
+        RemoveFile(folderFd, ClipFileName(entry.name), clip);
+        outcome.Freed += clip.Freed; // a picture and its clip are one deletion
+    }
+    total_ -= entry.Bytes();
     from.pop_front();
     return result;
 }

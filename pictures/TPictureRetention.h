@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <deque>
 
 // How long and how much of the pictures to keep; 0 sets no limit.
@@ -37,6 +38,9 @@ struct TRetentionOutcome
 // counts as older than anything this run saved. The newest picture (the
 // last saved in this run, else the last of that order) is never deleted.
 //
+// An event's clip ("<picture name>.mp4" in place of ".jpg") counts and goes
+// with its picture; a clip whose picture is gone counts as a picture would.
+//
 // Only the program's own pictures are counted or deleted: a regular file of
 // ours, not read-only, named "<prefix> yyyy-mm-dd hh-mm-ss-mmm.jpg" exactly as
 // the saver writes it (lower-case ".jpg", a real date and time), whose prefix
@@ -58,6 +62,8 @@ public:
     void NoticeChanges(const QString& folder);
     // A picture just written (full path), the newest of this run.
     void Added(const QString& path);
+    // An event's clip just completed beside its first picture (full path).
+    void AddedClip(const QString& clipPath);
     // Deletes pictures of `folder` in the order above until both limits hold.
     TRetentionOutcome Enforce(const QString& folder, const TRetentionLimits& limits,
                               const QDateTime& now);
@@ -73,6 +79,8 @@ private:
         qint64 time; // wall-clock milliseconds from the name
         QString name;
         qint64 size;
+        qint64 clipSize = -1; // the picture's clip beside it; -1 when it has none
+        qint64 Bytes() const { return size + std::max<qint64>(clipSize, 0); }
     };
     // Identity and modification time of the folder, as stat tells them.
     struct FolderStamp
@@ -94,6 +102,7 @@ private:
     bool Candidate(const QString& name, qint64& time) const;
     bool Protected(const std::deque<Entry>& from) const;
     Removal Remove(int folderFd, std::deque<Entry>& from, TRetentionOutcome& outcome);
+    static Removal RemoveFile(int folderFd, const QString& name, TRetentionOutcome& outcome);
     static FolderStamp StampOf(const QString& folder);
 
     std::deque<Entry> earlier_; // pictures of earlier runs, by name time

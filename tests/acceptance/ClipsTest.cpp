@@ -1,0 +1,205 @@
+// Event clips with the demo camera: the walker's crossings recorded as video
+// from a little before the first detection to a little after the last.
+#include "ClipProbe.h"
+#include "Program.h"
+#include "TestCameraServer.h"
+
+#include "DemoScene.h"
+#include "DiskSpace.h"
+#include "GstCaptureDriver.h"
+#include "ModalAnswerer.h"
+#include "PictureName.h"
+#include "TClipRecorder.h"
+#include "TFormMainLE.h"
+#include "TFormOptions.h"
+#include "TStatusBarVideo.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QMessageBox>
+#include <QSpinBox>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Clips : public ::testing::Test
+{
+protected:
+    explicit Clips() : app(Program::Camera::Demo) {}
+
+    void SetCrossingEvery(int periodMs)
+    {
+        app.BeforeStart = [periodMs](GstCaptureDriver& driver) {
+            driver.demoScene().setMotionPeriodMs(periodMs);
+        };
+    }
+    void StoreClipSettings(bool on, int before, int after)
+    {
+        app.Store("iLXLE_IMAGE.DAT", "Clip", on ? "1" : "0");
+        app.Store("iLXLE_IMAGE.DAT", "ClipBefore", QString::number(before));
+        app.Store("iLXLE_IMAGE.DAT", "ClipAfter", QString::number(after));
+    }
+    QStringList ClipNames() const
+    {
+        return QDir(app.CapturesFolder())
+            .entryList({QStringLiteral("*.mp4")}, QDir::Files, QDir::Name);
+    }
+    QString Path(const QString& name) const { return app.CapturesFolder() + '/' + name; }
+    // Scanning stops, and the clip being written is completed.
+    void StopAndSettle()
+    {
+        if (app.Scanning())
+            app.Key(Qt::Key_F5);
+        ASSERT_TRUE(WaitFor([&] { return !app.Form().Clips().Recording(); }, 15000));
+        ASSERT_TRUE(app.Form().Clips().WaitClosed(15000));
+        Program::Pause(100); // the clip's end is told through the event loop
+    }
+    static qint64 NameMs(const QString& name) { return PictureNameWallClock(name).value_or(-1); }
+
+    Program app;
+};
+
+// How different two pictures are: the mean change of a channel, 0..255.
+double MeanChange(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 255;
+    qint64 sum = 0;
+    qint64 n = 0;
+    for (int y = 0; y < a.height(); y += 2) {
+        const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); x += 2, ++n)
+            sum += std::abs(qRed(p[x]) - qRed(q[x])) + std::abs(qGreen(p[x]) - qGreen(q[x])) +
+                   std::abs(qBlue(p[x]) - qBlue(q[x]));
+    }
+    return double(sum) / double(3 * n);
+}
+
+} // namespace
+
+// Turned on in the options, one crossing of the walker leaves one clip beside
+// its first picture: it starts the set seconds before the first detection,
+// in the empty room, and ends the set seconds after the last one.
+TEST_F(Clips, OneCrossingMakesOneClipFromBeforeTheWalkerToAfterTheLastDetection)
+{
+    SetCrossingEvery(8000); // the walker crosses at 6 to 8 s, then at 14 s
+    app.Start();
+    app.OpenOptionsPage(QStringLiteral("Watch"));
+    TFormOptions& options = app.Options();
+    EXPECT_FALSE(options.SpinEditClipBefore->isEnabled()) << "off by default";
+    app.Click(QStringLiteral("CheckBoxClip"), Qt::LeftButton, {}, &options);
+    app.Type(options.SpinEditClipBefore, QStringLiteral("2"));
+    app.Type(options.SpinEditClipAfter, QStringLiteral("1"));
+    app.Click(QStringLiteral("BitBtnOK"), Qt::LeftButton, {}, &options);
+    EXPECT_EQ(app.Stored("iLXLE_IMAGE.DAT", "Clip"), "1");
+    app.Key(Qt::Key_F5);
+
+    ASSERT_TRUE(WaitFor([&] { return app.Form().Clips().Recording(); }, 12000));
+    EXPECT_EQ(app.Form().StatusBar()->PanelText(3), "REC");
+    ASSERT_TRUE(WaitFor([&] { return !app.Form().Clips().Recording(); }, 8000));
+    StopAndSettle();
+    EXPECT_EQ(app.Form().StatusBar()->PanelText(3), "");
+
+    const QStringList pictures = app.Pictures();
+    ASSERT_GE(pictures.size(), 2);
+    ASSERT_EQ(ClipNames(), QStringList{ClipFileName(pictures.first())})
+        << "named as the first picture";
+    const ClipFacts clip = ProbeClip(Path(ClipNames().first()));
+    ASSERT_TRUE(clip.playable) << clip.error.toStdString();
+    EXPECT_EQ(clip.codec, "video/x-h264");
+    EXPECT_EQ(QSize(clip.width, clip.height), QImage(Path(pictures.first())).size())
+        << "the capture size";
+    // Before 2 s + the detections + after 1 s, within the budgets: the first
+    // picture at most 0.5 s late, the end within 1 s.
+    const qint64 detections = NameMs(pictures.last()) - NameMs(pictures.first());
+    EXPECT_GE(clip.spanMs(), 2000 + detections + 1000 - 700) << clip.spanMs() << " ms";
+    EXPECT_LE(clip.spanMs(), 2000 + detections + 1000 + 1000) << clip.spanMs() << " ms";
+    EXPECT_GE(clip.frames, clip.spanMs() * 10 / 1000) << "about 15 pictures a second";
+    // The room is empty at both ends; the walker is in between.
+    EXPECT_LT(MeanChange(clip.firstFrame, clip.lastFrame), 3.0);
+}
+
+// One event while detections come closer together than the time after the
+// last; two when the room is quiet for longer. Off, nothing but pictures.
+TEST_F(Clips, CrossingsMakeOneClipPerEvent)
+{
+    struct Case
+    {
+        const char* what;
+        bool on;
+        int periodMs; // the walker crosses in the last 2 s of each period
+        int afterS;
+        int expected;
+    };
+    const Case cases[] = {
+        {"crossings 2 s apart, 3 s after", true, 4000, 3, 1},
+        {"crossings 3 s apart, 1 s after", true, 5000, 1, 2},
+        {"clips off", false, 5000, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Program run(Program::Camera::Demo);
+        run.BeforeStart = [&](GstCaptureDriver& driver) {
+            driver.demoScene().setMotionPeriodMs(c.periodMs);
+        };
+        run.Store("iLXLE_IMAGE.DAT", "Clip", c.on ? "1" : "0");
+        run.Store("iLXLE_IMAGE.DAT", "ClipBefore", "1");
+        run.Store("iLXLE_IMAGE.DAT", "ClipAfter", QString::number(c.afterS));
+        QElapsedTimer clock; // about the demo's own time: it started with the window
+        clock.start();
+        run.Start();
+        run.Key(Qt::Key_F5);
+        // Two crossings seen whole, then scanning stops.
+        Program::Pause(int(std::max<qint64>(0, 2 * c.periodMs + 500 - clock.elapsed())));
+        ASSERT_FALSE(run.Pictures().isEmpty());
+        if (run.Scanning())
+            run.Key(Qt::Key_F5);
+        ASSERT_TRUE(WaitFor([&] { return !run.Form().Clips().Recording(); }, 15000));
+        ASSERT_TRUE(run.Form().Clips().WaitClosed(15000));
+        Program::Pause(100);
+        const QStringList clips =
+            QDir(run.CapturesFolder()).entryList({QStringLiteral("*.mp4")}, QDir::Files);
+        EXPECT_EQ(clips.size(), c.expected) << clips.join(", ").toStdString();
+        for (const QString& name : clips) {
+            EXPECT_TRUE(run.Pictures().contains(name.chopped(4) + ".jpg")) << name.toStdString();
+            EXPECT_TRUE(ProbeClip(run.CapturesFolder() + '/' + name).playable);
+        }
+        EXPECT_TRUE(run.Form().Clips().WriterElements().isEmpty());
+    }
+}
+
+// A network camera that sends H.264 is recorded as it sends it: its own
+// stream at its own size, packed into the clip with no encoder running.
+TEST_F(Clips, AnRtspH264CameraIsRecordedFromItsOwnStream)
+{
+    TestCameraServer server(QStringLiteral("rtsp"), {"0", "800", "600", "15"});
+    ASSERT_GT(server.Port(), 0) << "the test server did not start";
+    app.Store("iLXLE_PARAM.DAT", "Count", "1", "Cameras");
+    app.Store("iLXLE_PARAM.DAT", "Name1", "Yard", "Cameras");
+    app.Store("iLXLE_PARAM.DAT", "Address1",
+              QStringLiteral("rtsp://127.0.0.1:%1/h264").arg(server.Port()), "Cameras");
+    app.Store("iLXLE_PARAM.DAT", "Driver", "Yard");
+    StoreClipSettings(true, 1, 1);
+    app.Start();
+    ASSERT_TRUE(app.VideoOn()) << app.Info().toStdString();
+    app.Key(Qt::Key_F5);
+
+    ASSERT_TRUE(WaitFor([&] { return app.Form().Clips().Recording(); }, 20000));
+    const QStringList elements = app.Form().Clips().WriterElements();
+    EXPECT_TRUE(elements.contains("mp4mux")) << elements.join(' ').toStdString();
+    EXPECT_FALSE(elements.join(' ').contains("enc")) << elements.join(' ').toStdString();
+    Program::Pause(2500);
+    StopAndSettle();
+
+    const QStringList clips = ClipNames();
+    ASSERT_EQ(clips.size(), 1);
+    const ClipFacts clip = ProbeClip(Path(clips.first()));
+    ASSERT_TRUE(clip.playable) << clip.error.toStdString();
+    EXPECT_EQ(clip.codec, "video/x-h264");
+    EXPECT_EQ(QSize(clip.width, clip.height), QSize(800, 600)) << "the camera's own size";
+    EXPECT_NE(QImage(Path(app.Pictures().first())).size(), QSize(800, 600))
+        << "the pictures are at the size shown";
+    EXPECT_GE(clip.spanMs(), 2500);
+}
