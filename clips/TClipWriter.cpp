@@ -68,6 +68,8 @@ TClipWriter::~TClipWriter()
 std::unique_ptr<TClipWriter> TClipWriter::ForPictures(QSize size, int fps, const QString& clipPath,
                                                       QString* why)
 {
+    if (!gst_is_initialized())
+        gst_init(nullptr, nullptr);
     std::unique_ptr<TClipWriter> writer(new TClipWriter(clipPath, size));
     // Fast and light: one thread, no look-ahead, a key frame every two seconds.
     const QByteArray description =
@@ -101,6 +103,8 @@ std::unique_ptr<TClipWriter> TClipWriter::ForH264(GstCaps* caps, const QString& 
 
 bool TClipWriter::Start(const QByteArray& description, GstCaps* sourceCaps, QString* why)
 {
+    if (!gst_is_initialized())
+        gst_init(nullptr, nullptr);
     GError* rawError = nullptr;
     GstElement* parsed = gst_parse_launch(description.constData(), &rawError);
     const GErrorRef error(rawError);

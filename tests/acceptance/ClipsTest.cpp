@@ -203,3 +203,33 @@ TEST_F(Clips, AnRtspH264CameraIsRecordedFromItsOwnStream)
         << "the pictures are at the size shown";
     EXPECT_GE(clip.spanMs(), 2500);
 }
+
+// A disk about to fill while a clip is written: the clip ends whole, before
+// the disk's last bytes, with the picture save's own warning.
+TEST_F(Clips, ADiskAboutToFillEndsTheClipWholeWithTheSaveWarning)
+{
+    constexpr qint64 MB = 1024 * 1024;
+    qint64 free = 15000 * MB;
+    SetDiskSpaceSource([&](const QString&) { return TDiskSpace{free, 2000000 * MB}; });
+    SetCrossingEvery(4000);
+    StoreClipSettings(true, 1, 30);
+    app.Start();
+    app.Key(Qt::Key_F5);
+    ASSERT_TRUE(WaitFor([&] { return app.Form().Clips().Recording(); }, 10000));
+    const QString clip = app.Form().Clips().RecordingPath();
+    app.Key(Qt::Key_F5);
+    Program::Pause(1000);
+
+    ModalAnswerer warning(PressMessageBoxButton(QMessageBox::Ok), 8000);
+    free = 50 * MB;
+    ASSERT_TRUE(WaitFor([&] { return warning.answered(); }, 5000)) << "within a second or two";
+    SetDiskSpaceSource({});
+    EXPECT_TRUE(warning.text().startsWith("Error: Unable to save picture:\n" + clip + "\n"))
+        << warning.text().toStdString();
+    EXPECT_TRUE(warning.text().contains("50")) << "says what is free";
+    EXPECT_FALSE(app.Form().Clips().Recording());
+    StopAndSettle();
+    const ClipFacts facts = ProbeClip(clip);
+    ASSERT_TRUE(facts.playable) << facts.error.toStdString();
+    EXPECT_GE(facts.spanMs(), 1500);
+}

@@ -281,3 +281,36 @@ TEST(DiskSpace, AHundredMegabytesAreKeptFreeOrATenthOfASmallVolume)
     EXPECT_LE(here.Free, here.Total);
     EXPECT_EQ(DiskSpaceOf(QDir::tempPath() + "/no such folder").Total, -1);
 }
+
+// An event's clip counts with its picture and goes with it; one whose
+// picture is gone counts on its own; a clip that is not an MP4 stays.
+TEST_F(Retention, AClipCountsAndGoesWithItsPicture)
+{
+    const auto clipOf = [this](const QString& picture, qint64 kb) {
+        QByteArray bytes(kb * KB, 'x');
+        bytes.replace(4, 4, "ftyp");
+        dir.write(ClipFileName(picture), bytes);
+        return ClipFileName(picture);
+    };
+    const QString old = Picture(10, 4);
+    const QString oldClip = clipOf(old, 100);
+    const QString orphanClip = clipOf(Picture(9, 4), 50);
+    QFile::remove(dir.file(orphanClip.chopped(4) + ".jpg"));
+    const QString notMp4 = ClipFileName(Picture(8, 4));
+    dir.write(notMp4, QByteArray(8 * KB, 'x'));
+    const QString recent = Save(4);
+    retention.AddedClip(dir.file(clipOf(recent, 20)));
+
+    // 4 + 100, 50, 4 + 8, 4 + 20: 190 KB; 60 KB left means the old event
+    // and the lone clip go, the newest event stays whole.
+    TRetentionOutcome outcome = retention.Enforce(dir.path(), {0, 60 * KB}, kNow);
+    EXPECT_EQ(outcome.Deleted, 2) << "an event is one deletion";
+    EXPECT_EQ(outcome.Freed, (4 + 100 + 50) * KB);
+    EXPECT_FALSE(Exists(old));
+    EXPECT_FALSE(Exists(oldClip));
+    EXPECT_FALSE(Exists(orphanClip));
+    EXPECT_TRUE(Exists(notMp4)) << "not an MP4: not ours";
+    EXPECT_TRUE(Exists(recent));
+    EXPECT_TRUE(Exists(ClipFileName(recent)));
+    EXPECT_EQ(retention.TotalBytes(), (4 + 8 + 4 + 20) * KB);
+}
