@@ -139,7 +139,9 @@ TFormMainLE::TFormMainLE(std::unique_ptr<CaptureDriver> driver, QWidget* parent)
 TFormMainLE::~TFormMainLE()
 {
     qApp->removeEventFilter(this);
-    // An event's clip is completed, not left to the next start to recover.
+    // An event's clip is completed, not left to the next start to recover;
+    // the camera lets the recorder go before it does.
+    videoCam_->Driver().setClipRecorder(nullptr);
     clips_->EndEvent();
     clips_->WaitClosed(kClipCloseWaitMs);
 }

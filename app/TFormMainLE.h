@@ -337,7 +337,7 @@ private:
     TRetentionLimits keepLimits_; // as last saved, not as being typed
     QStringList picturePrefixes_; // remembered in "PicturePrefixes"
     TDesktopNotifier notifier_;
-    // Shared with the camera's streams, which push into it from their threads.
+    // Lent to the camera's streams, which push into it from their threads.
     std::shared_ptr<TClipRecorder> clips_;
     QTimer clipSpaceWatch_; // while a clip is written: the disk keeps its floor
 

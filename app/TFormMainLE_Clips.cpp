@@ -11,7 +11,6 @@
 #include "TVideoCam.h"
 
 #include <QFileInfo>
-#include <QThread>
 
 namespace {
 
@@ -22,14 +21,7 @@ constexpr int kSpaceWatchMs = 1000;
 
 void TFormMainLE::CreateClips()
 {
-    // The camera's streams hold the recorder too, and may be the last to let
-    // it go; it is always deleted on this thread, where its timer lives.
-    clips_ = std::shared_ptr<TClipRecorder>(new TClipRecorder, [](TClipRecorder* recorder) {
-        if (QThread::currentThread() == recorder->thread())
-            delete recorder;
-        else
-            QMetaObject::invokeMethod(recorder, [recorder] { delete recorder; });
-    });
+    clips_ = std::make_shared<TClipRecorder>();
     videoCam_->Driver().setClipRecorder(clips_);
     connect(clips_.get(), &TClipRecorder::ClipStarted, this, &TFormMainLE::ClipStarted);
     connect(clips_.get(), &TClipRecorder::ClipFinished, this,

@@ -151,7 +151,9 @@ public:
 
     // Event clips: the connected camera's pictures (or a network camera's own
     // H.264) are handed to `recorder` from the streaming threads, from the
-    // next camera opened on. A back end without clips ignores it.
+    // next camera opened on; null stops that at once. The caller owns the
+    // recorder (the driver only borrows it for each push). A back end
+    // without clips ignores it.
     virtual void setClipRecorder(std::shared_ptr<TClipRecorder> recorder);
 
     // Whether anyone can see the view (false while it or its window is

@@ -259,12 +259,16 @@ struct Stream
     // Network source only: what its element needs to reach the camera.
     TNetworkCamera network;
 
-    // Event clips: fed while this is the connected camera's stream.
-    std::shared_ptr<TClipRecorder> clips;
+    // Event clips: fed while this is the connected camera's stream. The
+    // window owns the recorder; a stream only borrows it for one push.
+    std::weak_ptr<TClipRecorder> clips;
     std::atomic<bool> feedClips{false};
-    bool clipsWanted() const
+    std::shared_ptr<TClipRecorder> clipsWanted() const
     {
-        return clips && feedClips.load(std::memory_order_relaxed) && clips->Wanted();
+        if (!feedClips.load(std::memory_order_relaxed))
+            return nullptr;
+        std::shared_ptr<TClipRecorder> recorder = clips.lock();
+        return recorder && recorder->Wanted() ? recorder : nullptr;
     }
 
     // Waits until a frame newer than `after` of `size` (any size when empty)
@@ -447,8 +451,8 @@ GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
     // writer of the picture gets its own copy.)
     const uchar* pixels = mapped->map.data;
     QImage frame(pixels, w, h, stride, kFrameFormat, ReleaseMappedSample, mapped.release());
-    if (stream->clipsWanted())
-        stream->clips->PushPicture(frame); // shares the picture, no copy
+    if (const auto clips = stream->clipsWanted())
+        clips->PushPicture(frame); // shares the picture, no copy
     bool first = false;
     {
         const std::lock_guard lock(stream->mutex);
@@ -487,12 +491,13 @@ GstPadProbeReturn OnEncodedUnit(GstPad* pad, GstPadProbeInfo* info, gpointer use
 {
     auto* stream = static_cast<Stream*>(user);
     GstBuffer* unit = GST_PAD_PROBE_INFO_BUFFER(info);
-    if (!unit || !stream->clipsWanted())
+    const auto clips = unit ? stream->clipsWanted() : nullptr;
+    if (!clips)
         return GST_PAD_PROBE_OK;
     const GstCapsRef caps(gst_pad_get_current_caps(pad));
     if (caps && !gst_caps_is_empty(caps.get()) &&
         gst_structure_has_name(gst_caps_get_structure(caps.get(), 0), "video/x-h264"))
-        stream->clips->PushUnit(unit, caps.get());
+        clips->PushUnit(unit, caps.get());
     return GST_PAD_PROBE_OK;
 }
 
@@ -728,7 +733,7 @@ struct GstCaptureDriver::Impl
     GstCaptureDriver& self;
     std::shared_ptr<DemoScene> scene;
     std::shared_ptr<DemoSwitches> demoSwitches = std::make_shared<DemoSwitches>();
-    std::shared_ptr<TClipRecorder> clips;
+    std::weak_ptr<TClipRecorder> clips;
     std::vector<Source> sources;
     bool probed = false;
     bool reprobe = false; // the list changed: read it again once disconnected
@@ -1140,8 +1145,8 @@ void GstCaptureDriver::Impl::adopt(std::unique_ptr<Run> taken, int index)
     format = run->format;
     run->stream->demoFps = DemoFps(params);
     connected = index;
-    if (clips) {
-        clips->NewSource();
+    if (const auto recorder = clips.lock()) {
+        recorder->NewSource();
         run->stream->feedClips = true;
     }
     startPump();
@@ -1376,8 +1381,14 @@ void GstCaptureDriver::setDemoFailure(int frames, DemoFault fault)
 
 void GstCaptureDriver::setClipRecorder(std::shared_ptr<TClipRecorder> recorder)
 {
-    // The streams opened from now on take it; a running one keeps what it had.
-    d_->clips = std::move(recorder);
+    // The streams opened from now on take it; none is fed once it is taken away.
+    d_->clips = recorder;
+    if (!recorder) {
+        if (d_->run)
+            d_->run->stream->feedClips = false;
+        if (d_->opening && d_->opening->run)
+            d_->opening->run->stream->feedClips = false;
+    }
 }
 
 void GstCaptureDriver::setNetworkCameras(const QList<TNetworkCamera>& cameras)

@@ -78,7 +78,8 @@ bool TClipRecorder::Detected(const QString& clipPath)
     }
     if (!started) {
         eventEnd_.stop();
-        emit ClipFailed(clipPath, why, false);
+        if (!why.isEmpty())
+            emit ClipFailed(clipPath, why, false);
         return false;
     }
     eventPath_ = clipPath;
@@ -91,10 +92,8 @@ std::unique_ptr<TClipWriter> TClipRecorder::StartWriter(const QString& clipPath,
 {
     std::unique_ptr<TClipWriter> writer;
     if (encodedSource_) {
-        if (!unitCaps_) {
-            *why = QStringLiteral("the camera has sent no picture yet");
-            return nullptr;
-        }
+        if (!unitCaps_)
+            return nullptr; // nothing kept yet: the next detection tries again
         writer = TClipWriter::ForH264(unitCaps_.get(), clipPath, why);
         if (!writer)
             return nullptr;
@@ -112,10 +111,8 @@ std::unique_ptr<TClipWriter> TClipRecorder::StartWriter(const QString& clipPath,
         for (std::size_t i = start; i < units_.size(); ++i)
             writer->PushUnit(units_[i].unit.get(), units_[i].tNs);
     } else {
-        if (pictures_.empty()) {
-            *why = QStringLiteral("the camera has sent no picture yet");
-            return nullptr;
-        }
+        if (pictures_.empty())
+            return nullptr; // nothing kept yet: the next detection tries again
         writer = TClipWriter::ForPictures(pictures_.back().picture.size(), kMaxFps, clipPath, why);
         if (!writer)
             return nullptr;

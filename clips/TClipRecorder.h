@@ -50,8 +50,9 @@ public:
     void SetSettings(const TClipSettings& settings);
     const TClipSettings& Settings() const { return settings_; }
     // A detection: starts an event whose clip is `clipPath`, or extends the
-    // running one (the path is then not used). False when clips are off or
-    // the clip could not be started (ClipFailed says why).
+    // running one (the path is then not used). False when clips are off,
+    // nothing is kept yet, or the clip could not be started (ClipFailed
+    // then says why).
     bool Detected(const QString& clipPath);
     bool Recording() const { return !eventPath_.isEmpty(); }
     const QString& RecordingPath() const { return eventPath_; }

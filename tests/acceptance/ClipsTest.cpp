@@ -181,27 +181,34 @@ TEST_F(Clips, AnRtspH264CameraIsRecordedFromItsOwnStream)
     app.Store("iLXLE_PARAM.DAT", "Address1",
               QStringLiteral("rtsp://127.0.0.1:%1/h264").arg(server.Port()), "Cameras");
     app.Store("iLXLE_PARAM.DAT", "Driver", "Yard");
-    StoreClipSettings(true, 1, 1);
+    StoreClipSettings(true, 1, 3);
     app.Start();
     ASSERT_TRUE(app.VideoOn()) << app.Info().toStdString();
+    Program::Pause(2500); // a key frame from before the second ahead is kept by now
     app.Key(Qt::Key_F5);
 
     ASSERT_TRUE(WaitFor([&] { return app.Form().Clips().Recording(); }, 20000));
     const QStringList elements = app.Form().Clips().WriterElements();
     EXPECT_TRUE(elements.contains("mp4mux")) << elements.join(' ').toStdString();
     EXPECT_FALSE(elements.join(' ').contains("enc")) << elements.join(' ').toStdString();
-    Program::Pause(2500);
+    Program::Pause(2500); // the moving pattern keeps detecting until scanning stops
     StopAndSettle();
 
-    const QStringList clips = ClipNames();
-    ASSERT_EQ(clips.size(), 1);
-    const ClipFacts clip = ProbeClip(Path(clips.first()));
+    const QStringList pictures = app.Pictures();
+    ASSERT_FALSE(pictures.isEmpty());
+    ASSERT_EQ(ClipNames(), QStringList{ClipFileName(pictures.first())});
+    const ClipFacts clip = ProbeClip(Path(ClipNames().first()));
     ASSERT_TRUE(clip.playable) << clip.error.toStdString();
     EXPECT_EQ(clip.codec, "video/x-h264");
     EXPECT_EQ(QSize(clip.width, clip.height), QSize(800, 600)) << "the camera's own size";
-    EXPECT_NE(QImage(Path(app.Pictures().first())).size(), QSize(800, 600))
+    EXPECT_NE(QImage(Path(pictures.first())).size(), QSize(800, 600))
         << "the pictures are at the size shown";
-    EXPECT_GE(clip.spanMs(), 2500);
+    // From the key frame at or before 1 s ahead of the first detection (one
+    // every 25 pictures at 15 a second) to 3 s after the last.
+    const qint64 detections = NameMs(pictures.last()) - NameMs(pictures.first());
+    EXPECT_GE(clip.spanMs(), 1000 + detections + 3000 - 500) << clip.spanMs() << " ms";
+    EXPECT_LE(clip.spanMs(), 1000 + detections + 3000 + 1000 + 25 * 1000 / 15)
+        << clip.spanMs() << " ms";
 }
 
 // A disk about to fill while a clip is written: the clip ends whole, before
