@@ -398,7 +398,9 @@ QString TFormMainLE::InfoText() const
 
 void TFormMainLE::SetInfoText(const QString& text)
 {
-    PanelInfo->setText(text);
+    infoText_ = text;
+    // A clip being written is said at the end of whatever the line says.
+    PanelInfo->setText(clips_ && clips_->Recording() ? text + QLatin1String(kClipInfo) : text);
     UpdateInfoToolTip();
 }
 

@@ -340,6 +340,8 @@ private:
     // Lent to the camera's streams, which push into it from their threads.
     std::shared_ptr<TClipRecorder> clips_;
     QTimer clipSpaceWatch_; // while a clip is written: the disk keeps its floor
+    QString infoText_;      // the information line without the clip's mention
+    static constexpr const char* kClipInfo = "- Recording clip";
 
     THelpWindow* helpWindow_ = nullptr;
 

@@ -1,20 +1,18 @@
 // The main window's event clips: the recorder handed to the camera, a clip
-// started with an event's first picture, the disk watched while it is written
-// and its end told in the status bar and, on failure, as the save warning.
+// started with an event's first picture, the disk watched while it is written,
+// the clip said on the information line and a failure told as the save warning.
 #include "TFormMainLE.h"
 
 #include "ClipFile.h"
 #include "DiskSpace.h"
 #include "PictureName.h"
 #include "ShowMessageBox.h"
-#include "TStatusBarVideo.h"
 #include "TVideoCam.h"
 
 #include <QFileInfo>
 
 namespace {
 
-constexpr int kClipStatusPanel = 3;
 constexpr int kSpaceWatchMs = 1000;
 
 } // namespace
@@ -50,14 +48,14 @@ void TFormMainLE::ClipDetection(const QString& pictureName)
 
 void TFormMainLE::ClipStarted(const QString&)
 {
-    statusBar_->SetPanelText(kClipStatusPanel, QStringLiteral("REC"));
+    SetInfoText(infoText_);
     clipSpaceWatch_.start();
 }
 
 void TFormMainLE::ClipEnded(const QString& clipPath, const QString& why, bool failed)
 {
     if (!clips_->Recording()) {
-        statusBar_->SetPanelText(kClipStatusPanel, QString());
+        SetInfoText(infoText_);
         clipSpaceWatch_.stop();
     }
     if (QFileInfo::exists(clipPath))
@@ -87,7 +85,7 @@ void TFormMainLE::WatchClipSpace()
         return;
     const QString clip = clips_->RecordingPath();
     clips_->EndEvent();
-    statusBar_->SetPanelText(kClipStatusPanel, QString());
+    SetInfoText(infoText_);
     clipSpaceWatch_.stop();
     ShowMessageBox(this,
                    QStringLiteral("Error: Unable to save picture:\n") + clip + QLatin1Char('\n') +

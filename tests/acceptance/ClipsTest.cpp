@@ -12,7 +12,6 @@
 #include "TClipRecorder.h"
 #include "TFormMainLE.h"
 #include "TFormOptions.h"
-#include "TStatusBarVideo.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -97,10 +96,10 @@ TEST_F(Clips, OneCrossingMakesOneClipFromBeforeTheWalkerToAfterTheLastDetection)
     app.Key(Qt::Key_F5);
 
     ASSERT_TRUE(WaitFor([&] { return app.Form().Clips().Recording(); }, 12000));
-    EXPECT_EQ(app.Form().StatusBar()->PanelText(3), "REC");
+    EXPECT_TRUE(app.Info().endsWith("- Recording clip")) << app.Info().toStdString();
     ASSERT_TRUE(WaitFor([&] { return !app.Form().Clips().Recording(); }, 8000));
     StopAndSettle();
-    EXPECT_EQ(app.Form().StatusBar()->PanelText(3), "");
+    EXPECT_FALSE(app.Info().contains("Recording clip")) << app.Info().toStdString();
 
     const QStringList pictures = app.Pictures();
     ASSERT_GE(pictures.size(), 2);
