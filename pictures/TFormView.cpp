@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -37,6 +38,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -612,9 +614,25 @@ void TFormView::RxSpeedButtonDeleteClick()
         return;
     BackToPicture();
     const QString name = shown_.at(index_);
-    if (ShowMessageBox(this, QStringLiteral("Do you want to delete this picture\n") + name,
-                       MkQuestion, MbYesNo) != MrYes)
+    const QString clip = ClipOf(name);
+    QString question = QStringLiteral("Do you want to delete this picture\n") + name;
+    if (!clip.isEmpty())
+        question += QStringLiteral("\nIts video clip will be deleted too.");
+    if (ShowMessageBox(this, question, MkQuestion, MbYesNo) != MrYes)
         return;
+    // The clip goes first: when it cannot, both stay, and the viewer still
+    // shows the picture with its clip as they are on the disk.
+    if (!clip.isEmpty()) {
+        QFile clipFile(clip);
+        if (!clipFile.remove() && clipFile.exists()) {
+            ShowMessageBox(this,
+                           QStringLiteral("Unable to delete video clip:\n") +
+                               QFileInfo(clip).fileName() + QLatin1Char('\n') +
+                               clipFile.errorString(),
+                           MkWarning, MbOk);
+            return;
+        }
+    }
     QFile file(pictures_.PathOf(name));
     // A picture someone else already deleted just leaves the lists.
     if (!file.remove() && file.exists()) {
@@ -645,7 +663,21 @@ void TFormView::RxSpeedButtonCopyClick()
     BackToPicture();
     if (Image->Picture().isNull())
         return;
-    QGuiApplication::clipboard()->setImage(Image->Picture());
+    const QString name = index_ >= 0 && index_ < shown_.size() ? shown_.at(index_) : QString();
+    const QString clip = name.isEmpty() ? QString() : ClipOf(name);
+    if (clip.isEmpty() ||
+        ShowMessageBox(this,
+                       QStringLiteral("Do you want to copy its video clip too\n") +
+                           QFileInfo(clip).fileName(),
+                       MkQuestion, MbYesNo) != MrYes) {
+        QGuiApplication::clipboard()->setImage(Image->Picture());
+        return;
+    }
+    // The image for a picture editor, both files for a file manager.
+    auto* data = new QMimeData;
+    data->setImageData(Image->Picture());
+    data->setUrls({QUrl::fromLocalFile(pictures_.PathOf(name)), QUrl::fromLocalFile(clip)});
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 void TFormView::RxSpeedButtonPrintClick()

@@ -1,5 +1,6 @@
 // Event clips in the viewer opened from the main window: the mark of a
-// picture with a clip, playing it by key and pop-up menu.
+// picture with a clip, playing it by key and pop-up menu, and copy and
+// delete taking the clip along with its picture.
 #include "Program.h"
 
 #include "JpegCodec.h"
@@ -10,9 +11,14 @@
 #include "TestClip.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -148,5 +154,42 @@ TEST_F(ViewerClips, ADamagedClipIsReportedAndThePictureStays)
             << box.text().toStdString();
         EXPECT_EQ(view.ClipPlayer().State(), TState::Stopped);
         EXPECT_EQ(shown(view), picture);
+    });
+}
+
+TEST_F(ViewerClips, CopyAndDeleteTakeTheClipAlongWithItsPictureAfterAsking)
+{
+    QGuiApplication::clipboard()->clear();
+    InViewer([&](TFormView& view) {
+        {
+            ModalAnswerer yes(PressMessageBoxButton(QMessageBox::Yes), 3000, "QMessageBox");
+            app.Key(Qt::Key_C, Qt::ControlModifier);
+            ASSERT_TRUE(yes.answered());
+            EXPECT_EQ(yes.text(), "Do you want to copy its video clip too\n" + clipOf(kNames[0]));
+        }
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        ASSERT_NE(copied, nullptr);
+        EXPECT_EQ(copied->urls(), (QList<QUrl>{QUrl::fromLocalFile(path(kNames[0])),
+                                               QUrl::fromLocalFile(path(clipOf(kNames[0])))}));
+        EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(176, 144));
+
+        // One question says both go; No keeps both.
+        {
+            ModalAnswerer no(PressMessageBoxButton(QMessageBox::No), 3000, "QMessageBox");
+            app.Key(Qt::Key_Delete, Qt::ControlModifier);
+            ASSERT_TRUE(no.answered());
+            EXPECT_EQ(no.text(), "Do you want to delete this picture\n" + kNames[0] +
+                                     "\nIts video clip will be deleted too.");
+        }
+        EXPECT_TRUE(QFile::exists(path(clipOf(kNames[0]))));
+        app.Key(Qt::Key_V); // deleting while it plays stops it first
+        ModalAnswerer yes(PressMessageBoxButton(QMessageBox::Yes), 3000, "QMessageBox");
+        app.Key(Qt::Key_Delete, Qt::ControlModifier);
+        ASSERT_TRUE(yes.answered());
+        EXPECT_FALSE(QFile::exists(path(kNames[0])));
+        EXPECT_FALSE(QFile::exists(path(clipOf(kNames[0]))));
+        EXPECT_EQ(view.ClipPlayer().State(), TState::Stopped);
+        EXPECT_EQ(view.ShownList(), kNames.mid(1));
+        EXPECT_FALSE(mark(view)->isVisible());
     });
 }
