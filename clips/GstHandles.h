@@ -24,6 +24,12 @@ struct GstBufferUnref
 };
 using GstBufferRef = std::unique_ptr<GstBuffer, GstBufferUnref>;
 
+struct GstSampleUnref
+{
+    void operator()(GstSample* sample) const { gst_sample_unref(sample); }
+};
+using GstSampleRef = std::unique_ptr<GstSample, GstSampleUnref>;
+
 struct GErrorFree
 {
     void operator()(GError* e) const { g_error_free(e); }

@@ -3,8 +3,10 @@
 #include "Clock.h"
 #include "EIlxError.h"
 #include "JpegCodec.h"
+#include "PictureName.h"
 #include "ProductTexts.h"
 #include "ShowMessageBox.h"
+#include "TClipPlayer.h"
 #include "TPictureBox.h"
 #include "TPrintedPage.h"
 
@@ -24,9 +26,11 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
@@ -34,6 +38,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -60,6 +65,21 @@ QToolButton* makeButton(QWidget* parent, const char* name, const QString& hint,
     else
         button->setText(text);
     return button;
+}
+
+QString clipStateText(TClipPlayer::TState state)
+{
+    switch (state) {
+    case TClipPlayer::TState::Playing:
+        return QStringLiteral("Video clip: playing");
+    case TClipPlayer::TState::Paused:
+        return QStringLiteral("Video clip: paused");
+    case TClipPlayer::TState::Ended:
+        return QStringLiteral("Video clip: end");
+    case TClipPlayer::TState::Stopped:
+        break;
+    }
+    return QStringLiteral("Video clip");
 }
 
 QFrame* makePanel(QWidget* parent, const char* name)
@@ -180,6 +200,20 @@ void TFormView::CreateControls()
     TrackBar->setStatusTip(QStringLiteral("Pictures"));
     TrackBar->setPageStep(1);
     bottom->addWidget(TrackBar, 1);
+    // The clip's mark and button sit where the eye goes from the picture to
+    // its place in the list; the mark shows only for a picture with a clip.
+    auto* panelClip = makePanel(PanelBottom, "PanelClip");
+    auto* clip = new QHBoxLayout(panelClip);
+    clip->setContentsMargins(4, 2, 4, 2);
+    LabelClip = new QLabel(panelClip);
+    LabelClip->setObjectName(QStringLiteral("LabelClip"));
+    LabelClip->setStatusTip(QStringLiteral("This picture has a video clip"));
+    LabelClip->hide();
+    clip->addWidget(LabelClip);
+    SpeedButtonClip =
+        makeButton(panelClip, "SpeedButtonClip", "Play video clip", QStyle::SP_MediaPlay);
+    clip->addWidget(SpeedButtonClip);
+    bottom->addWidget(panelClip);
     layout->addWidget(PanelBottom);
 
     StatusBar = new QStatusBar(this);
@@ -198,12 +232,22 @@ void TFormView::CreateControls()
     MenuItemCopy->setObjectName(QStringLiteral("MenuItemCopy"));
     MenuItemDelete = PopupMenu->addAction(QStringLiteral("Delete"));
     MenuItemDelete->setObjectName(QStringLiteral("MenuItemDelete"));
+    PopupMenu->addSeparator();
+    MenuItemClipPlay = PopupMenu->addAction(QStringLiteral("Play video clip\tV"));
+    MenuItemClipPlay->setObjectName(QStringLiteral("MenuItemClipPlay"));
+    MenuItemClipPause = PopupMenu->addAction(QStringLiteral("Pause video clip\tV"));
+    MenuItemClipPause->setObjectName(QStringLiteral("MenuItemClipPause"));
+    MenuItemClipBack = PopupMenu->addAction(QStringLiteral("Back to the picture\tEsc"));
+    MenuItemClipBack->setObjectName(QStringLiteral("MenuItemClipBack"));
     connect(Image, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu->popup(Image->mapToGlobal(at)); });
 
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(kSlideShowMs);
+
+    Player = new TClipPlayer(this);
+    Player->setObjectName(QStringLiteral("Player"));
 
     connect(ComboBoxDate, &QComboBox::activated, this, &TFormView::ComboBoxDateClick);
     connect(RxSpeedButtonFirst, &QToolButton::clicked, this, &TFormView::RxSpeedButtonFirstClick);
@@ -221,6 +265,17 @@ void TFormView::CreateControls()
     connect(MenuItemCopy, &QAction::triggered, this, &TFormView::RxSpeedButtonCopyClick);
     connect(RxSpeedButtonPrint, &QToolButton::clicked, this, &TFormView::RxSpeedButtonPrintClick);
     connect(MenuItemPrint, &QAction::triggered, this, &TFormView::RxSpeedButtonPrintClick);
+    connect(SpeedButtonClip, &QToolButton::clicked, this, &TFormView::SpeedButtonClipClick);
+    connect(MenuItemClipPlay, &QAction::triggered, this, &TFormView::MenuItemClipPlayClick);
+    connect(MenuItemClipPause, &QAction::triggered, this, &TFormView::MenuItemClipPauseClick);
+    connect(MenuItemClipBack, &QAction::triggered, this, &TFormView::MenuItemClipBackClick);
+    // The player only reports for the clip it plays now, so every frame is
+    // the current picture's.
+    connect(Player, &TClipPlayer::FrameReady, Image, &TPictureBox::SetPicture);
+    for (auto signal :
+         {&TClipPlayer::Started, &TClipPlayer::Paused, &TClipPlayer::Stopped, &TClipPlayer::Ended})
+        connect(Player, signal, this, &TFormView::UpdateClipControls);
+    connect(Player, &TClipPlayer::Failed, this, &TFormView::ClipFailed);
 }
 
 QString TFormView::Open(QWidget* parent, const QString& folder, const QString& ownerLine,
@@ -310,10 +365,99 @@ void TFormView::UpdateControls()
         Timer->stop();
         SpeedButtonPlay->setChecked(false);
     }
+    UpdateClipControls();
+}
+
+void TFormView::UpdateClipControls()
+{
+    using TState = TClipPlayer::TState;
+    const TState state = Player->State();
+    const bool has = !clip_.isEmpty();
+    const bool can = has && !printing_;
+    const bool playing = state == TState::Playing;
+    LabelClip->setVisible(has);
+    LabelClip->setText(clipStateText(state));
+    SpeedButtonClip->setEnabled(can);
+    SpeedButtonClip->setIcon(
+        style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    SpeedButtonClip->setStatusTip(playing ? QStringLiteral("Pause video clip")
+                                          : QStringLiteral("Play video clip"));
+    MenuItemClipPlay->setEnabled(can && !playing);
+    MenuItemClipPause->setEnabled(can && playing);
+    MenuItemClipBack->setEnabled(can && state != TState::Stopped);
+}
+
+QString TFormView::ClipOf(const QString& name) const
+{
+    // A clip being written has another name, so one found here is whole.
+    const QString clip = ClipFileName(pictures_.PathOf(name));
+    return !clip.isEmpty() && QFileInfo(clip).isFile() ? clip : QString();
+}
+
+bool TFormView::HaltClip()
+{
+    // True when the clip's frames were on show in the picture's place.
+    if (Player->State() == TClipPlayer::TState::Stopped)
+        return false;
+    Player->Stop();
+    return true;
+}
+
+void TFormView::BackToPicture()
+{
+    if (HaltClip())
+        ShowPicture(index_);
+}
+
+void TFormView::SpeedButtonClipClick()
+{
+    if (Player->State() == TClipPlayer::TState::Playing)
+        MenuItemClipPauseClick();
+    else
+        MenuItemClipPlayClick();
+}
+
+void TFormView::MenuItemClipPlayClick()
+{
+    if (clip_.isEmpty() || printing_)
+        return;
+    // The slide show would move on from under the clip.
+    if (Timer->isActive()) {
+        Timer->stop();
+        SpeedButtonPlay->setChecked(false);
+    }
+    if (Player->State() == TClipPlayer::TState::Stopped)
+        Player->Play(clip_);
+    else
+        Player->Resume();
+}
+
+void TFormView::MenuItemClipPauseClick()
+{
+    Player->Pause();
+}
+
+void TFormView::MenuItemClipBackClick()
+{
+    BackToPicture();
+}
+
+void TFormView::ClipFailed(const QString& reason)
+{
+    // The picture is back before the user reads why the clip is not.
+    ShowPicture(index_);
+    ShowMessageBox(this,
+                   QStringLiteral("Unable to play the video clip:\n") +
+                       QFileInfo(Player->File()).fileName() + QLatin1Char('\n') + reason,
+                   MkWarning, MbOk);
 }
 
 void TFormView::ShowPicture(int i)
 {
+    // Whatever picture comes, its clip starts from the picture.
+    HaltClip();
+    clip_.clear();
+    const auto clipControls = qScopeGuard([this] { UpdateClipControls(); });
     if (i < 0 || i >= shown_.size()) {
         Image->Clear();
         PanelInfo->clear();
@@ -325,6 +469,7 @@ void TFormView::ShowPicture(int i)
     const QFileInfo info(pictures_.PathOf(name));
     if (!info.exists())
         return;
+    clip_ = ClipOf(name);
     QSize size;
     try {
         const QImage picture = ReadJpegFile(info.filePath());
@@ -443,9 +588,10 @@ void TFormView::TrackBarChange()
 
 void TFormView::SpeedButtonPlayClick()
 {
-    if (SpeedButtonPlay->isChecked() && shown_.size() > 1)
+    if (SpeedButtonPlay->isChecked() && shown_.size() > 1) {
+        BackToPicture();
         Timer->start();
-    else {
+    } else {
         Timer->stop();
         SpeedButtonPlay->setChecked(false);
     }
@@ -466,10 +612,27 @@ void TFormView::RxSpeedButtonDeleteClick()
 {
     if (index_ < 0 || index_ >= shown_.size() || printing_)
         return;
+    BackToPicture();
     const QString name = shown_.at(index_);
-    if (ShowMessageBox(this, QStringLiteral("Do you want to delete this picture\n") + name,
-                       MkQuestion, MbYesNo) != MrYes)
+    const QString clip = ClipOf(name);
+    QString question = QStringLiteral("Do you want to delete this picture\n") + name;
+    if (!clip.isEmpty())
+        question += QStringLiteral("\nIts video clip will be deleted too.");
+    if (ShowMessageBox(this, question, MkQuestion, MbYesNo) != MrYes)
         return;
+    // The clip goes first: when it cannot, both stay, and the viewer still
+    // shows the picture with its clip as they are on the disk.
+    if (!clip.isEmpty()) {
+        QFile clipFile(clip);
+        if (!clipFile.remove() && clipFile.exists()) {
+            ShowMessageBox(this,
+                           QStringLiteral("Unable to delete video clip:\n") +
+                               QFileInfo(clip).fileName() + QLatin1Char('\n') +
+                               clipFile.errorString(),
+                           MkWarning, MbOk);
+            return;
+        }
+    }
     QFile file(pictures_.PathOf(name));
     // A picture someone else already deleted just leaves the lists.
     if (!file.remove() && file.exists()) {
@@ -496,15 +659,32 @@ void TFormView::RxSpeedButtonDeleteClick()
 
 void TFormView::RxSpeedButtonCopyClick()
 {
+    // The picture is copied, never a frame of its clip.
+    BackToPicture();
     if (Image->Picture().isNull())
         return;
-    QGuiApplication::clipboard()->setImage(Image->Picture());
+    const QString name = index_ >= 0 && index_ < shown_.size() ? shown_.at(index_) : QString();
+    const QString clip = name.isEmpty() ? QString() : ClipOf(name);
+    if (clip.isEmpty() ||
+        ShowMessageBox(this,
+                       QStringLiteral("Do you want to copy its video clip too\n") +
+                           QFileInfo(clip).fileName(),
+                       MkQuestion, MbYesNo) != MrYes) {
+        QGuiApplication::clipboard()->setImage(Image->Picture());
+        return;
+    }
+    // The image for a picture editor, both files for a file manager.
+    auto* data = new QMimeData;
+    data->setImageData(Image->Picture());
+    data->setUrls({QUrl::fromLocalFile(pictures_.PathOf(name)), QUrl::fromLocalFile(clip)});
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 void TFormView::RxSpeedButtonPrintClick()
 {
     if (shown_.isEmpty() || printing_)
         return;
+    BackToPicture();
     const int count = static_cast<int>(shown_.size());
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, this);
@@ -528,6 +708,7 @@ int TFormView::PrintPictures(QPrinter& printer, TPrintRange range, int from, int
     const int count = static_cast<int>(shown_.size());
     if (count == 0 || printing_)
         return 0;
+    BackToPicture();
     int first = 1;
     int last = count;
     if (range == TPrintRange::Selection) {
@@ -596,6 +777,7 @@ bool TFormView::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     if (key == Qt::Key_Escape) {
         printCancel_ = true;
+        BackToPicture();
         return true;
     }
     if (modifiers == Qt::NoModifier || modifiers == Qt::KeypadModifier) {
@@ -605,6 +787,13 @@ bool TFormView::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         }
         if (key == Qt::Key_Down && RxSpeedButtonNext->isEnabled()) {
             RxSpeedButtonNextClick();
+            return true;
+        }
+        // The window's own whatever the picture, as the Ctrl keys are: it
+        // never types into the number box.
+        if (key == Qt::Key_V) {
+            if (SpeedButtonClip->isEnabled())
+                SpeedButtonClipClick();
             return true;
         }
         return false;
@@ -704,11 +893,14 @@ void TFormView::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    HaltClip();
     QDialog::closeEvent(event);
 }
 
 void TFormView::reject()
 {
-    if (!printing_)
-        QDialog::reject();
+    if (printing_)
+        return;
+    HaltClip();
+    QDialog::reject();
 }

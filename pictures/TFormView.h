@@ -20,11 +20,14 @@ class QSlider;
 class QStatusBar;
 class QTimer;
 class QToolButton;
+class TClipPlayer;
 class TPictureBox;
 
 // "View pictures catched": browses the pictures of one folder a day at a
-// time, with navigation, a slide show, printing, copying and deletion. Made
-// for one viewing and destroyed when closed; it writes nothing but deletions.
+// time, with navigation, a slide show, printing, copying and deletion, and
+// plays the video clip of an event's first picture in the picture's place.
+// Made for one viewing and destroyed when closed; it writes nothing but
+// deletions.
 class TFormView : public QDialog
 {
     Q_OBJECT
@@ -81,6 +84,16 @@ public:
     void RxSpeedButtonDeleteClick();
     void RxSpeedButtonCopyClick();
     void RxSpeedButtonPrintClick();
+    // The clip's commands: the button and V play, resume or pause; Esc and
+    // the last menu item go back to the picture.
+    void SpeedButtonClipClick();
+    void MenuItemClipPlayClick();
+    void MenuItemClipPauseClick();
+    void MenuItemClipBackClick();
+
+    // The current picture's clip file; empty when it has none.
+    const QString& CurrentClip() const { return clip_; }
+    const TClipPlayer& ClipPlayer() const { return *Player; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,6 +112,11 @@ private:
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void ShowHelp(const QWidget* control, QPoint globalPos);
     void SetStatusLine(const QString& text);
+    QString ClipOf(const QString& name) const;
+    void UpdateClipControls();
+    bool HaltClip();
+    void BackToPicture();
+    void ClipFailed(const QString& reason);
 
     TPictureFolder pictures_;
     QStringList shown_;
@@ -111,6 +129,7 @@ private:
     bool typing_ = false;
     int frameWidth_ = 0;
     int captionHeight_ = 0;
+    QString clip_;
 
     // Controls, owned by the window through Qt's parent chain.
     QFrame* PanelTop = nullptr;
@@ -130,11 +149,17 @@ private:
     QFrame* PanelPlay = nullptr;
     QToolButton* SpeedButtonPlay = nullptr;
     QSlider* TrackBar = nullptr;
+    QLabel* LabelClip = nullptr;
+    QToolButton* SpeedButtonClip = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel* LabelStatus = nullptr;
     QMenu* PopupMenu = nullptr;
     QAction* MenuItemPrint = nullptr;
     QAction* MenuItemCopy = nullptr;
     QAction* MenuItemDelete = nullptr;
+    QAction* MenuItemClipPlay = nullptr;
+    QAction* MenuItemClipPause = nullptr;
+    QAction* MenuItemClipBack = nullptr;
     QTimer* Timer = nullptr;
+    TClipPlayer* Player = nullptr;
 };

@@ -9,12 +9,16 @@
 #include "GstCaptureDriver.h"
 #include "ModalAnswerer.h"
 #include "PictureName.h"
+#include "TClipPlayer.h"
 #include "TClipRecorder.h"
 #include "TFormMainLE.h"
 #include "TFormOptions.h"
+#include "TFormView.h"
+#include "TPictureBox.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSpinBox>
 
@@ -118,6 +122,23 @@ TEST_F(Clips, OneCrossingMakesOneClipFromBeforeTheWalkerToAfterTheLastDetection)
     EXPECT_GE(clip.frames, clip.spanMs() * 10 / 1000) << "about 15 pictures a second";
     // The room is empty at both ends; the walker is in between.
     EXPECT_LT(MeanChange(clip.firstFrame, clip.lastFrame), 3.0);
+
+    // The viewer marks the event's first picture and plays its clip there.
+    ModalAnswerer viewer([&](QWidget* modal) {
+        auto& view = *qobject_cast<TFormView*>(modal);
+        const auto* mark = view.findChild<QLabel*>(QStringLiteral("LabelClip"));
+        const auto* box = view.findChild<TPictureBox*>(QStringLiteral("Image"));
+        EXPECT_EQ(view.CurrentIndex(), 0);
+        ASSERT_TRUE(mark && mark->isVisible());
+        const QImage picture = box->Picture();
+        app.Key(Qt::Key_V);
+        EXPECT_TRUE(WaitFor([&] { return box->Picture() != picture; }))
+            << "no frame of the clip took the picture's place";
+        EXPECT_EQ(view.ClipPlayer().State(), TClipPlayer::TState::Playing);
+        view.close();
+    });
+    app.Key(Qt::Key_F9);
+    ASSERT_TRUE(viewer.answered());
 }
 
 // One event while detections come closer together than the time after the
