@@ -2,6 +2,8 @@
 
 #include <gst/gst.h>
 
+#include <QtGlobal>
+
 #include <memory>
 
 // Owners of the GStreamer and GLib references the program holds: each lets
@@ -41,3 +43,12 @@ struct GFree
     void operator()(gpointer p) const { g_free(p); }
 };
 using GCharRef = std::unique_ptr<gchar, GFree>;
+
+// The GStreamer name of the layout of a QImage of 32-bit pixels
+// (QImage::Format_RGB32), blue first in memory on this byte order: frames in
+// it pass between the two without a conversion.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr const char* kRgb32VideoFormat = "BGRx";
+#else
+constexpr const char* kRgb32VideoFormat = "xRGB";
+#endif

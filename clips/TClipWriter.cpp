@@ -13,14 +13,6 @@
 
 namespace {
 
-// Frames as the program holds them: 32-bit pixels, blue first in memory on
-// this byte order.
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr const char* kPictureFormat = "BGRx";
-#else
-constexpr const char* kPictureFormat = "xRGB";
-#endif
-
 // What waits to be encoded may grow to this while the encoder catches up
 // with a burst (the seconds from before the first detection come at once);
 // past it, new pictures are dropped rather than memory taken.
@@ -75,7 +67,7 @@ std::unique_ptr<TClipWriter> TClipWriter::ForPictures(QSize size, int fps, const
     const QByteArray description =
         QByteArrayLiteral("appsrc name=src ! videoconvert ! video/x-raw,format=I420 ! "
                           "x264enc name=enc ! h264parse ! mp4mux name=mux ! filesink name=file");
-    GstCapsRef caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kPictureFormat,
+    GstCapsRef caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kRgb32VideoFormat,
                                         "width", G_TYPE_INT, size.width(), "height", G_TYPE_INT,
                                         size.height(), "framerate", GST_TYPE_FRACTION, fps, 1,
                                         "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr));
@@ -94,8 +86,18 @@ std::unique_ptr<TClipWriter> TClipWriter::ForH264(GstCaps* caps, const QString& 
     gst_structure_get_int(s, "height", &height);
     std::unique_ptr<TClipWriter> writer(new TClipWriter(clipPath, QSize(width, height)));
     writer->streamCaps_.reset(gst_caps_ref(caps));
+    // Units already in the container's own form (length-prefixed, one
+    // picture each, with the stream's headers in the caps) go straight in;
+    // any other form is put in it first.
+    const gchar* form = gst_structure_get_string(s, "stream-format");
+    const gchar* alignment = gst_structure_get_string(s, "alignment");
+    const bool packed = g_strcmp0(form, "avc") == 0 && g_strcmp0(alignment, "au") == 0 &&
+                        gst_structure_has_field(s, "codec_data");
     const QByteArray description =
-        QByteArrayLiteral("appsrc name=src ! h264parse ! mp4mux name=mux ! filesink name=file");
+        packed ? QByteArrayLiteral(
+                     "appsrc name=src ! mux.video_0 mp4mux name=mux ! filesink name=file")
+               : QByteArrayLiteral(
+                     "appsrc name=src ! h264parse ! mp4mux name=mux ! filesink name=file");
     if (!writer->Start(description, caps, why))
         return nullptr;
     return writer;

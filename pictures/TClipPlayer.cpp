@@ -16,14 +16,6 @@
 
 namespace {
 
-// Frames arrive in the memory layout of a QImage of 32-bit pixels, so that
-// taking one is a copy, never a conversion.
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr const char* kSinkFormat = "BGRx";
-#else
-constexpr const char* kSinkFormat = "xRGB";
-#endif
-
 // Generous: opening a decoder on a busy machine takes its time, and a clip
 // that is merely slow must not be called broken.
 constexpr int kFirstFrameTimeoutMs = 10000;
@@ -198,7 +190,7 @@ GstElement* TClipPlayer::TRun::Build(const QString& file, const std::shared_ptr<
         return nullptr;
     g_object_set(source.get(), "location", QFile::encodeName(file).constData(), nullptr);
     const GstCapsRef caps(
-        gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kSinkFormat, nullptr));
+        gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, kRgb32VideoFormat, nullptr));
     g_object_set(filter.get(), "caps", caps.get(), nullptr);
     g_object_set(sink.get(), "sync", TRUE, "max-buffers", 1u, "drop", TRUE, "enable-last-sample",
                  FALSE, nullptr);
