@@ -208,8 +208,9 @@ Probed Probe(const QString& path)
 {
     Probed probed;
     gchar* location = g_strescape(QFile::encodeName(path).constData(), nullptr);
-    const std::string line = std::string("filesrc location=\"") + location +
-                             "\" ! qtdemux ! h264parse ! avdec_h264 ! fakesink name=sink sync=false";
+    const std::string line =
+        std::string("filesrc location=\"") + location +
+        "\" ! qtdemux ! h264parse ! avdec_h264 ! fakesink name=sink sync=false";
     g_free(location);
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(line.c_str(), &error);
@@ -238,7 +239,9 @@ Probed Probe(const QString& path)
 
 qint64 ModifiedWallClockMs(const QString& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return -1;
     const qint64 ms = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1'000'000;
@@ -258,8 +261,8 @@ int Timing(const QString& folder, int beforeS, int afterS)
     // A clip still being written when the program stopped bounds its
     // predecessor's pictures too.
     QStringList starts = clips;
-    for (const QString& part : dir.entryList({QStringLiteral(".*.part")},
-                                             QDir::Files | QDir::Hidden, QDir::Name))
+    for (const QString& part :
+         dir.entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden, QDir::Name))
         starts.append(QFileInfo(ClipOfTempName(dir.filePath(part))).fileName());
     starts.sort();
     std::printf("clip\tpictures\tdetections_s\tframes\tspan_s\tfirst_late_s\tend_late_s\n");
@@ -267,9 +270,8 @@ int Timing(const QString& folder, int beforeS, int afterS)
     for (int c = 0; c < clips.size(); ++c) {
         const QString firstPicture = clips[c].chopped(4) + QStringLiteral(".jpg");
         const qsizetype at = starts.indexOf(clips[c]);
-        const QString nextFirst = at + 1 < starts.size()
-                                      ? starts[at + 1].chopped(4) + QStringLiteral(".jpg")
-                                      : QString();
+        const QString nextFirst =
+            at + 1 < starts.size() ? starts[at + 1].chopped(4) + QStringLiteral(".jpg") : QString();
         const std::optional<qint64> firstMs = PictureNameWallClock(firstPicture);
         qint64 lastMs = -1;
         int count = 0;
@@ -317,8 +319,7 @@ int main(int argc, char** argv)
     if (mode == "probe") {
         const Probed p = Probe(QString::fromLocal8Bit(argv[2]));
         std::printf("%s frames %d first_ms %lld last_ms %lld\n", p.ok ? "playable" : "broken",
-                    p.frames, static_cast<long long>(p.firstMs),
-                    static_cast<long long>(p.lastMs));
+                    p.frames, static_cast<long long>(p.firstMs), static_cast<long long>(p.lastMs));
         return p.ok ? 0 : 1;
     }
     if (mode == "timing") {
