@@ -351,7 +351,9 @@ void TClipPlayer::TakeFrame(std::uint64_t run)
     if (!run_ || run_->generation != run)
         return;
     const QImage frame = run_->Take();
-    if (frame.isNull())
+    // Paused, nothing moves on the screen, however late the pipeline itself
+    // (changed on a worker) follows.
+    if (frame.isNull() || state_ == TState::Paused)
         return;
     framed_ = true;
     firstFrame_->stop();
