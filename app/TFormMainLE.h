@@ -213,6 +213,7 @@ private:
     // Event clips: the recorder given to the camera, its settings as last
     // saved, a clip started by a saved picture, and what a clip's end tells.
     void CreateClips();
+    void RecoverClips();
     void ApplyClipSettings();
     void ClipDetection(const QString& pictureName);
     void ClipStarted(const QString& clipPath);

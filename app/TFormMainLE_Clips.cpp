@@ -30,13 +30,16 @@ void TFormMainLE::CreateClips()
     connect(&clipSpaceWatch_, &QTimer::timeout, this, &TFormMainLE::WatchClipSpace);
 }
 
+void TFormMainLE::RecoverClips()
+{
+    // At start, before any clip of this run is written: a clip a crash or a
+    // kill interrupted keeps what it had recorded, whatever the option says now.
+    RecoverInterruptedClips(options_.PicturesFolder());
+}
+
 void TFormMainLE::ApplyClipSettings()
 {
-    const TClipSettings settings = options_.ClipSettings();
-    // A clip a crash or a kill interrupted keeps what it had recorded.
-    if (settings.On || clips_->Settings().On)
-        RecoverInterruptedClips(options_.PicturesFolder());
-    clips_->SetSettings(settings);
+    clips_->SetSettings(options_.ClipSettings());
 }
 
 void TFormMainLE::ClipDetection(const QString& pictureName)

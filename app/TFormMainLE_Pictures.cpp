@@ -32,6 +32,7 @@ void TFormMainLE::KeepPicturesWithinLimits()
         ApplyClipSettings();
     });
     ApplyKeepLimits();
+    RecoverClips();
     ApplyClipSettings();
 }
 
