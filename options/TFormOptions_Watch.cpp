@@ -99,7 +99,7 @@ QWidget* TFormOptions::BuildWatchPage()
     setHelp(SpinEditClipAfter, 42060);
     clipGrid->addWidget(SpinEditClipAfter, 1, 0);
     clipGrid->addWidget(
-        makeLabel(QStringLiteral("seconds &after the last detection"), SpinEditClipAfter, page), 1,
+        makeLabel(QStringLiteral("seconds a&fter the last detection"), SpinEditClipAfter, page), 1,
         1);
     clipGrid->setColumnStretch(2, 1);
     column->addLayout(clipGrid);
