@@ -22,9 +22,11 @@ constexpr int kCloseTimeoutMs = 15000;
 } // namespace
 
 TClipRecorder::TClipRecorder(QObject* parent)
-    : QObject(parent), closers_(std::make_unique<QThreadPool>())
+    : QObject(parent), writing_(std::make_unique<QThreadPool>())
 {
-    closers_->setMaxThreadCount(2);
+    // One thread: a clip's start is always done before its end, and before
+    // the next clip's.
+    writing_->setMaxThreadCount(1);
     eventEnd_.setSingleShot(true);
     connect(&eventEnd_, &QTimer::timeout, this, &TClipRecorder::EndEvent);
 }
@@ -32,7 +34,7 @@ TClipRecorder::TClipRecorder(QObject* parent)
 TClipRecorder::~TClipRecorder()
 {
     EndEvent();
-    closers_->waitForDone(); // a clip being closed is completed, not cut
+    writing_->waitForDone(); // a clip being closed is completed, not cut
 }
 
 qint64 TClipRecorder::NowNs()
@@ -76,6 +78,8 @@ bool TClipRecorder::Detected(const QString& clipPath)
         writer_ = StartWriter(clipPath, from, &why);
         started = writer_ != nullptr;
     }
+    if (started)
+        writing_->start([writer = writer_] { writer->Begin(); });
     if (!started) {
         eventEnd_.stop();
         if (!why.isEmpty())
@@ -132,7 +136,7 @@ std::unique_ptr<TClipWriter> TClipRecorder::StartWriter(const QString& clipPath,
 void TClipRecorder::EndEvent()
 {
     eventEnd_.stop();
-    std::unique_ptr<TClipWriter> writer;
+    std::shared_ptr<TClipWriter> writer;
     {
         const std::lock_guard lock(mutex_);
         writer = std::move(writer_);
@@ -146,7 +150,7 @@ void TClipRecorder::EndEvent()
 void TClipRecorder::WriterFailed(const QString& clipPath)
 {
     // The event goes on without its clip: its detections start no new one.
-    std::unique_ptr<TClipWriter> writer;
+    std::shared_ptr<TClipWriter> writer;
     {
         const std::lock_guard lock(mutex_);
         if (writer_ && writer_->ClipPath() == clipPath)
@@ -159,7 +163,7 @@ void TClipRecorder::WriterFailed(const QString& clipPath)
 void TClipRecorder::Close(std::shared_ptr<TClipWriter> closing)
 {
     const QString path = closing->ClipPath();
-    closers_->start([this, closing, path]() mutable {
+    writing_->start([this, closing, path]() mutable {
         const TClipOutcome outcome = closing->Finish(kCloseTimeoutMs);
         closing.reset();
         QMetaObject::invokeMethod(
@@ -176,7 +180,7 @@ void TClipRecorder::Close(std::shared_ptr<TClipWriter> closing)
 
 bool TClipRecorder::WaitClosed(int timeoutMs)
 {
-    return closers_->waitForDone(timeoutMs);
+    return writing_->waitForDone(timeoutMs);
 }
 
 QStringList TClipRecorder::WriterElements() const
@@ -242,9 +246,7 @@ void TClipRecorder::PushPicture(const QImage& picture)
         writer_->PictureSize() != picture.size()) {
         // The format changed under the clip: it ends with what it has.
         QMetaObject::invokeMethod(
-            this,
-            [this, ended = std::shared_ptr<TClipWriter>(std::move(writer_))] { Close(ended); },
-            Qt::QueuedConnection);
+            this, [this, ended = std::move(writer_)] { Close(ended); }, Qt::QueuedConnection);
     }
 }
 
@@ -266,9 +268,7 @@ void TClipRecorder::PushUnit(GstBuffer* unit, GstCaps* caps)
         unitCaps_.reset(gst_caps_ref(caps));
         if (writer_)
             QMetaObject::invokeMethod(
-                this,
-                [this, ended = std::shared_ptr<TClipWriter>(std::move(writer_))] { Close(ended); },
-                Qt::QueuedConnection);
+                this, [this, ended = std::move(writer_)] { Close(ended); }, Qt::QueuedConnection);
     }
     units_.push_back(KeptUnit{GstBufferRef(gst_buffer_ref(unit)), now, key});
     unitBytes_ += gst_buffer_get_size(unit);

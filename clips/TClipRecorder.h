@@ -103,7 +103,8 @@ private:
     TClipSettings settings_;
     QString eventPath_; // the running event's clip; empty when none
     QTimer eventEnd_;   // the set time after the last detection
-    std::unique_ptr<QThreadPool> closers_;
+    // One writer's start and end at a time, in order, away from this thread.
+    std::unique_ptr<QThreadPool> writing_;
 
     std::atomic<bool> on_{false};
     // Guards what the streaming threads share with the GUI thread.
@@ -115,7 +116,7 @@ private:
     bool encodedSource_ = false; // the camera's own stream is kept, not its pictures
     std::size_t unitBytes_ = 0;
     qint64 pictureDueNs_ = 0; // when the next picture is wanted
-    std::unique_ptr<TClipWriter> writer_;
+    std::shared_ptr<TClipWriter> writer_;
     qint64 lastPushedNs_ = -1; // the writer's last picture
     bool waitKey_ = false;     // the stream's writer waits for a key frame
 };

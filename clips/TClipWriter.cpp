@@ -141,17 +141,25 @@ bool TClipWriter::Start(const QByteArray& description, GstCaps* sourceCaps, QStr
 
     GstRef<GstBus> bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), &TClipWriter::OnBusMessage, this, nullptr);
-    if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
-        pipeline_.reset();
-        QFile::remove(tempPath_);
-        if (why) {
-            const std::lock_guard lock(mutex_);
-            *why = error_.isEmpty() ? QStringLiteral("the clip could not be started") : error_;
-        }
-        return false;
-    }
     return true;
+}
+
+void TClipWriter::Begin()
+{
+    if (!pipeline_ ||
+        gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
+        return;
+    // The bus has said why, when an element said anything; Finish ends it.
+    bool first = false;
+    {
+        const std::lock_guard lock(mutex_);
+        if (error_.isEmpty())
+            error_ = QStringLiteral("the clip could not be started");
+        first = !failed_.exchange(true);
+    }
+    done_.notify_all();
+    if (first && onFailure_)
+        onFailure_();
 }
 
 GstBusSyncReply TClipWriter::OnBusMessage(GstBus*, GstMessage* message, gpointer user)

@@ -23,8 +23,9 @@ struct TClipOutcome
 
 // One clip being written: a pipeline from an application source to a
 // fragmented MP4 under the clip's temporary name. Pictures are encoded to
-// H.264; a camera's own H.264 is only packed, never decoded. Pushes come
-// from one streaming thread at a time; Finish blocks and belongs on a worker.
+// H.264; a camera's own H.264 is only packed, never decoded. It is built
+// where it is asked for; Begin and Finish change the pipeline's state and
+// belong on a worker. Pushes come from one thread at a time.
 class TClipWriter
 {
 public:
@@ -43,6 +44,10 @@ public:
     // The caps an H.264 clip was started with (null for pictures).
     GstCaps* StreamCaps() const { return streamCaps_.get(); }
     bool Failed() const { return failed_.load(); }
+
+    // Starts writing. It may wait on the disk: a worker's job, done before
+    // Finish. What was pushed before is written first.
+    void Begin();
 
     // A picture seen at `tNs` (steady clock); false once writing failed.
     bool PushPicture(const QImage& picture, qint64 tNs);

@@ -131,6 +131,7 @@ int Cost(const std::string& mode, double seconds, const QString& path)
             std::fprintf(stderr, "writer: %s\n", qPrintable(why));
             return 1;
         }
+        writer->Begin();
     } else if (mode == "bare") {
         bare = std::make_unique<BarePipeline>(path.toStdString());
     }

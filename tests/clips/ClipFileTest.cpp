@@ -63,8 +63,12 @@ TClipOutcome WriteClip(const QString& path, int count)
         ADD_FAILURE() << why.toStdString();
         return {};
     }
-    for (int i = 0; i < count; ++i)
+    // The seconds kept from before come ahead of the start, as in an event.
+    for (int i = 0; i < count; ++i) {
+        if (i == count / 3)
+            writer->Begin();
         writer->PushPicture(Picture(i), qint64(i) * 1000000000 / 15);
+    }
     return writer->Finish(15000);
 }
 
