@@ -103,6 +103,13 @@ void CaptureDriver::setNetworkCameras(const QList<TNetworkCamera>&)
     // No network support by default.
 }
 
+void CaptureDriver::setVideoWindow(quintptr) {}
+
+bool CaptureDriver::drawsPreview() const
+{
+    return false;
+}
+
 void CaptureDriver::setViewShown(bool)
 {
     // Previews at the same rate, seen or not, by default.

@@ -156,6 +156,13 @@ public:
     // without clips ignores it.
     virtual void setClipRecorder(std::shared_ptr<TClipRecorder> recorder);
 
+    // A native window the back end may draw the preview into itself, with no
+    // copy through the toolkit, from the next camera opened on (0 = none).
+    // The view then paints only what the back end does not draw.
+    virtual void setVideoWindow(quintptr window);
+    // Whether the connected camera's preview is drawn into that window.
+    virtual bool drawsPreview() const;
+
     // Whether anyone can see the view (false while it or its window is
     // hidden or minimised): a back end may then stop its preview work.
     virtual void setViewShown(bool shown);

@@ -5,6 +5,7 @@
 #include "BmpFile.h"
 #include "CameraModes.h"
 #include "DemoScene.h"
+#include "FrameGate.h"
 #include "TDlgVideoFormat.h"
 #include "TDlgVideoSource.h"
 
@@ -22,6 +23,7 @@
 #include <gst/gst.h>
 #include <gst/video/colorbalance.h>
 #include <gst/video/video.h>
+#include <gst/video/videooverlay.h>
 
 #include <netdb.h>
 #include <poll.h>
@@ -35,9 +37,11 @@
 #include <condition_variable>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -78,6 +82,20 @@ constexpr int kTeardownWaitMs = 1500;
 // A camera reopened right after it was let go waits for that to finish
 // (a local device opens once at a time), but no longer than this.
 constexpr int kReopenWaitMs = 5000;
+
+bool HasElement(const char* factory)
+{
+    GstRef<GstElementFactory> found(gst_element_factory_find(factory));
+    return bool(found);
+}
+
+// The clock GStreamer's system clock keeps, which times the demo's pictures.
+std::int64_t SteadyNowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 const QList<QSize> kDemoSizes = {QSize(160, 120), QSize(176, 144), QSize(320, 240), QSize(352, 288),
                                  QSize(640, 480)};
@@ -234,6 +252,16 @@ struct Stream
     // a time, however many frames arrive before it runs.
     std::atomic<bool> wanted{false};
     std::atomic<bool> wakePosted{false};
+    // Which pictures are scaled and converted at all.
+    FrameGate gate;
+    std::atomic<bool> firstArrived{false}; // firstSeen, read without the lock
+    // Whether the picture that comes now goes on: every one until the first
+    // of the size opened at has reached the sink, then those someone uses.
+    bool passPicture(std::int64_t nowNs)
+    {
+        const bool used = gate.Pass(nowNs, clipPictureMs());
+        return used || !firstArrived.load(std::memory_order_relaxed);
+    }
     // Set before the stream runs, then read only. Each only posts to the GUI thread.
     std::function<void()> wake;
     std::function<void()> first;
@@ -253,6 +281,7 @@ struct Stream
     std::atomic<int> demoHeight{DemoScene::kHeight};
     std::atomic<int> demoFps{kDemoFps}; // likewise the session's frame rate
     QSize demoPushed;                   // streaming thread only: what its caps announce
+    GstBufferRef demoGap; // streaming thread only: what stands for a picture not drawn
     int demoPushedFps = kDemoFps;
     GstClockTime demoNextPts = 0;
 
@@ -269,6 +298,12 @@ struct Stream
             return nullptr;
         std::shared_ptr<TClipRecorder> recorder = clips.lock();
         return recorder && recorder->Wanted() ? recorder : nullptr;
+    }
+    // The gate's period for the clip's pictures (0 = none wanted).
+    int clipPictureMs() const
+    {
+        const auto recorder = clipsWanted();
+        return recorder && recorder->WantsPictures() ? 1000 / TClipRecorder::kMaxFps : 0;
     }
 
     // Waits until a frame newer than `after` of `size` (any size when empty)
@@ -417,6 +452,23 @@ void ReleaseMappedSample(void* info)
     gst_sample_unref(mapped->sample);
 }
 
+// Runs on the decoder's streaming thread, before the scaler: a picture no
+// one will use costs nothing more.
+GstPadProbeReturn OnDecodedPicture(GstPad*, GstPadProbeInfo*, gpointer user)
+{
+    auto* stream = static_cast<Stream*>(user);
+    return stream->passPicture(SteadyNowNs()) ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
+}
+
+// Runs on the demo's streaming thread, before the scaler: its stand-ins for
+// pictures not drawn only kept its time, and go no further.
+GstPadProbeReturn OnDemoPicture(GstPad*, GstPadProbeInfo* info, gpointer)
+{
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    return buffer && GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_GAP) ? GST_PAD_PROBE_DROP
+                                                                         : GST_PAD_PROBE_OK;
+}
+
 // Runs on the sink's streaming thread: only keep the frame, never call out.
 GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
 {
@@ -458,8 +510,10 @@ GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user)
         const std::lock_guard lock(stream->mutex);
         stream->latest = std::move(frame);
         ++stream->sequence;
-        if (!stream->firstSeen && stream->latest.size() == stream->expected)
+        if (!stream->firstSeen && stream->latest.size() == stream->expected) {
             first = stream->firstSeen = true;
+            stream->firstArrived = true; // from now on only what is used
+        }
     }
     stream->changed.notify_all();
     if (first)
@@ -576,6 +630,38 @@ void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
     const std::uint64_t index = stream->demoFrame;
     const GstClockTime pts = stream->demoNextPts;
     const std::int64_t timeMs = std::int64_t(pts / GST_MSECOND);
+    const GstClockTime duration = gst_util_uint64_scale(1, GST_SECOND, guint64(fps));
+    // The demo draws only the pictures someone uses, judged at the moment
+    // each is due (the source runs ahead of the sink's clock by what it
+    // queues). The others are not drawn: the source waits a picture's time
+    // itself, as the sink never sees them to keep time (in any state), and
+    // sends a stand-in that goes no further than the scaler.
+    const GstClockTime base = gst_element_get_base_time(GST_ELEMENT(src));
+    const std::int64_t now = SteadyNowNs();
+    const std::int64_t dueNs = base > 0 ? std::max(now, std::int64_t(base + pts)) : now;
+    if (!stream->passPicture(dueNs)) {
+        // Until the next picture is due, a picture's time at most: a source
+        // behind the clock catches up, one not yet playing keeps its rate.
+        const std::int64_t next = std::int64_t(base + pts + duration);
+        const std::int64_t wait =
+            base > 0 ? std::clamp<std::int64_t>(next - now, 0, std::int64_t(duration))
+                     : std::int64_t(duration);
+        std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
+        if (!stream->demoGap || gst_buffer_get_size(stream->demoGap.get()) != bytes) {
+            stream->demoGap.reset(gst_buffer_new_allocate(nullptr, bytes, nullptr));
+            if (!stream->demoGap)
+                return;
+            gst_buffer_memset(stream->demoGap.get(), 0, 0, bytes);
+        }
+        GstBuffer* gap = gst_buffer_copy(stream->demoGap.get()); // shares the pixels
+        GST_BUFFER_FLAG_SET(gap, GST_BUFFER_FLAG_GAP);
+        GST_BUFFER_PTS(gap) = pts;
+        GST_BUFFER_DURATION(gap) = duration;
+        ++stream->demoFrame;
+        stream->demoNextPts += duration;
+        gst_app_src_push_buffer(src, gap);
+        return;
+    }
     GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
     GstMapInfo map;
     if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
@@ -586,7 +672,6 @@ void OnNeedDemoData(GstAppSrc* src, guint, gpointer user)
     stream->scene->renderInto(map.data, int(stride), timeMs, index, size);
     gst_buffer_unmap(buffer, &map);
     ++stream->demoFrame;
-    const GstClockTime duration = gst_util_uint64_scale(1, GST_SECOND, guint64(fps));
     stream->demoNextPts += duration;
     GST_BUFFER_PTS(buffer) = pts;
     GST_BUFFER_DURATION(buffer) = duration;
@@ -624,6 +709,11 @@ struct GstCaptureDriver::Run
     std::shared_ptr<Stream> stream;
     GstRef<GstElement> pipeline;
     GstElement* capsfilter = nullptr; // borrowed from the pipeline
+    // The preview drawn by the pipeline into the view's window, when it is:
+    // the size it is drawn at, and the sink (both borrowed).
+    GstElement* zoom = nullptr;
+    GstElement* view = nullptr;
+    QSize zoomSize;
     GstElement* sourceElement = nullptr;
     std::uint64_t generation = 0; // tells queued news of an old pipeline apart
     // Which source it shows: a camera opened ahead is taken only by a
@@ -771,6 +861,9 @@ struct GstCaptureDriver::Impl
     bool viewShown = true; // an unseen preview costs no frames and no repaints
     bool stretch = false;
     QImage grabbed;
+    quintptr videoWindow = 0; // where pipelines draw the preview; 0 = the view paints it
+    // The size the preview is drawn at: the view's when stretched, else the picture's.
+    void applyZoom(QSize pictureSize);
 
     std::uint64_t generation = 0;
     std::unique_ptr<Run> run;         // the connected camera
@@ -778,7 +871,9 @@ struct GstCaptureDriver::Impl
     QTimer openTimer;                 // the first picture's deadline, then how long it is held
     bool streamDead = false;
     std::uint64_t deliveredSequence = 0;
-    QElapsedTimer sinceFrame;
+    std::uint64_t seenPictures = 0; // the gate's count when last looked at
+    std::uint64_t grabs = 0;        // of the connected camera
+    QElapsedTimer sinceFrame;       // since the camera last sent a picture, used or not
     QElapsedTimer sinceConnect;
 };
 
@@ -954,11 +1049,21 @@ std::unique_ptr<GstCaptureDriver::Run> GstCaptureDriver::Impl::buildRun(const So
     // is a third of the work of converting the large one. The size is fixed
     // right after the scaler, so a size change while frames flow is the
     // scaler's alone to agree on.
-    const QByteArray tail =
-        QByteArrayLiteral("videoscale add-borders=false ! capsfilter name=caps ! "
-                          "videoconvert ! video/x-raw,format=" kSinkFormat " ! "
-                          "appsink name=sink max-buffers=1 drop=true sync=") +
-        (sync ? "true" : "false");
+    QByteArray tail = QByteArrayLiteral("videoscale add-borders=false ! capsfilter name=caps ! "
+                                        "videoconvert ! video/x-raw,format=" kSinkFormat " ! ");
+    const QByteArray sinkSync = sync ? "true" : "false";
+    // With a window to draw in, the sink that shows the preview takes the
+    // same converted pictures as the one that keeps them, as a bare player
+    // does: the window never copies them. It neither waits for a first
+    // picture nor for the clock, so it never holds the other up.
+    const bool drawn = videoWindow != 0 && HasElement("ximagesink");
+    if (drawn)
+        tail += "tee name=split ! appsink name=sink max-buffers=1 drop=true sync=" + sinkSync +
+                " split. ! videoscale add-borders=false ! capsfilter name=zoom ! videoconvert ! "
+                "ximagesink name=view sync=false async=false force-aspect-ratio=false "
+                "handle-events=false";
+    else
+        tail += "appsink name=sink max-buffers=1 drop=true sync=" + sinkSync;
     GError* rawError = nullptr;
     GstElement* bin = gst_parse_bin_from_description(tail.constData(), TRUE, &rawError);
     GErrorRef error(rawError);
@@ -1004,6 +1109,27 @@ std::unique_ptr<GstCaptureDriver::Run> GstCaptureDriver::Impl::buildRun(const So
     if (!caps || !sink)
         return nullptr;
     g_object_set(caps.get(), "caps", SizeCaps(size).get(), nullptr);
+    if (drawn) {
+        GstRef<GstElement> zoom(gst_bin_get_by_name(GST_BIN(bin), "zoom"));
+        GstRef<GstElement> view(gst_bin_get_by_name(GST_BIN(bin), "view"));
+        if (!zoom || !view)
+            return nullptr;
+        gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(view.get()), videoWindow);
+        built->zoom = zoom.get();
+        built->view = view.get();
+        built->zoomSize = stretch ? viewSize : size;
+        g_object_set(built->zoom, "caps", SizeCaps(built->zoomSize).get(), nullptr);
+    }
+    {
+        GstRef<GstPad> in(gst_element_get_static_pad(bin, "sink"));
+        if (!in)
+            return nullptr;
+        if (source.kind == SourceKind::Demo)
+            gst_pad_add_probe(in.get(), GST_PAD_PROBE_TYPE_BUFFER, OnDemoPicture, nullptr, nullptr);
+        else
+            gst_pad_add_probe(in.get(), GST_PAD_PROBE_TYPE_BUFFER, OnDecodedPicture, fresh.get(),
+                              nullptr);
+    }
     GstAppSinkCallbacks sinkCallbacks{};
     sinkCallbacks.new_sample = OnNewSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &sinkCallbacks, fresh.get(), nullptr);
@@ -1094,6 +1220,8 @@ void GstCaptureDriver::Impl::retirePipeline(Run& r)
     std::shared_ptr<TeardownTicket> started = std::exchange(r.started, nullptr);
     r.capsfilter = nullptr;
     r.sourceElement = nullptr;
+    r.zoom = nullptr;
+    r.view = nullptr;
     // The handler goes with the pipeline; what it still posts names an old
     // generation and is ignored.
     workers->start([pipe, shared, ticket, started] {
@@ -1127,6 +1255,7 @@ void GstCaptureDriver::Impl::park(std::unique_ptr<Run> r, int index)
     dropOpening();
     r->stream->wanted = false;
     r->stream->feedClips = false;
+    r->stream->gate.SetSteadyMs(0); // kept running, but nothing converted or drawn
     opening = std::make_unique<Opening>();
     opening->run = std::move(r);
     opening->index = index;
@@ -1140,6 +1269,9 @@ void GstCaptureDriver::Impl::adopt(std::unique_ptr<Run> taken, int index)
     run = std::move(taken);
     streamDead = false;
     deliveredSequence = 0;
+    seenPictures = run->stream->gate.Seen();
+    grabs = 0;
+    run->stream->gate.Open(1); // a camera kept running shows its newest picture
     sinceFrame.start();
     sinceConnect.start();
     format = run->format;
@@ -1280,8 +1412,10 @@ void GstCaptureDriver::Impl::startPump()
     // Often enough to notice a lost camera in a tenth of the time it is given.
     pump.start(std::clamp(options.stallMs / 10, 20, 500));
     pace.stop();
-    if (Stream* s = stream())
+    if (Stream* s = stream()) {
         s->wanted = showingFrames();
+        s->gate.SetSteadyMs(showingFrames() ? previewRate : 0);
+    }
 }
 
 // GUI thread: a frame came while the preview shows them. Shown now if its
@@ -1314,6 +1448,11 @@ void GstCaptureDriver::Impl::pumpTick()
         if (sequence != deliveredSequence)
             frame = run->stream->latest;
     }
+    // The camera is alive while it sends pictures, whether they are used or not.
+    if (const std::uint64_t seen = run->stream->gate.Seen(); seen != seenPictures) {
+        seenPictures = seen;
+        sinceFrame.start();
+    }
     if (frame.isNull()) {
         if (sinceFrame.elapsed() > options.stallMs) {
             streamDead = true;
@@ -1327,7 +1466,6 @@ void GstCaptureDriver::Impl::pumpTick()
         return;
     }
     deliveredSequence = sequence;
-    sinceFrame.start();
     if (!showingFrames())
         return;
     // On the beat while frames keep up with it, a new beat after a pause.
@@ -1341,6 +1479,21 @@ void GstCaptureDriver::Impl::pumpTick()
     header.bytesUsed = header.bufferLength;
     header.timeCaptured = std::uint32_t(sinceConnect.elapsed());
     self.notifyFrame(header);
+}
+
+void GstCaptureDriver::Impl::applyZoom(QSize pictureSize)
+{
+    if (!run || !run->zoom || streamDead)
+        return;
+    const QSize shown = stretch ? viewSize : pictureSize;
+    if (shown.isEmpty())
+        return;
+    if (shown != run->zoomSize) {
+        run->zoomSize = shown;
+        g_object_set(run->zoom, "caps", SizeCaps(shown).get(), nullptr);
+    }
+    // The window's new size is read and the last picture drawn again at once.
+    gst_video_overlay_expose(GST_VIDEO_OVERLAY(run->view));
 }
 
 bool GstCaptureDriver::Impl::applySize(QSize size)
@@ -1357,7 +1510,11 @@ bool GstCaptureDriver::Impl::applySize(QSize size)
     s->demoWidth = drawn.width();
     s->demoHeight = drawn.height();
     g_object_set(run->capsfilter, "caps", SizeCaps(size).get(), nullptr);
-    return s->waitFrame(before, size, kFormatChangeTimeoutMs);
+    applyZoom(size);
+    s->gate.Open(std::numeric_limits<int>::max()); // until one of the new size comes
+    const bool changed = s->waitFrame(before, size, kFormatChangeTimeoutMs);
+    s->gate.Open(0);
+    return changed;
 }
 
 GstCaptureDriver::GstCaptureDriver() : GstCaptureDriver(Options{}) {}
@@ -1545,6 +1702,7 @@ bool GstCaptureDriver::hasSession() const
 void GstCaptureDriver::setSessionGeometry(int width, int height)
 {
     d_->viewSize = QSize(width, height);
+    d_->applyZoom(QSize(d_->format.header.width, d_->format.header.height));
 }
 
 bool GstCaptureDriver::connectDriver(int index)
@@ -1732,7 +1890,10 @@ void GstCaptureDriver::setViewShown(bool shown)
     if (d_->pump.isActive()) {
         d_->startPump();
         if (shown) {
-            d_->deliveredSequence = 0; // the newest frame at once, not at the next one
+            // The newest frame at once, not at the next one; pictures went
+            // unused meanwhile, so a fresh one follows right away.
+            d_->run->stream->gate.Open(1);
+            d_->deliveredSequence = 0;
             d_->pumpTick();
         }
     }
@@ -1746,11 +1907,39 @@ void GstCaptureDriver::setOverlay(bool)
 void GstCaptureDriver::setScale(bool stretch)
 {
     d_->stretch = stretch;
+    d_->applyZoom(QSize(d_->format.header.width, d_->format.header.height));
+}
+
+void GstCaptureDriver::setVideoWindow(quintptr window)
+{
+    d_->videoWindow = window;
+    // Pipelines built for the window draw into it as it is now.
+    for (Run* r : {d_->run.get(), d_->opening ? d_->opening->run.get() : nullptr})
+        if (r && r->view && window)
+            gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(r->view), window);
+}
+
+bool GstCaptureDriver::drawsPreview() const
+{
+    return d_->run && d_->run->view && d_->connected >= 0 && !d_->streamDead;
 }
 
 bool GstCaptureDriver::scale() const
 {
     return d_->stretch;
+}
+
+GstCaptureDriver::PictureCounts GstCaptureDriver::pictureCounts() const
+{
+    Stream* s = d_->stream();
+    if (!s)
+        return {};
+    PictureCounts counts;
+    counts.sent = s->gate.Seen();
+    counts.grabs = d_->grabs;
+    const std::lock_guard lock(s->mutex);
+    counts.converted = s->sequence;
+    return counts;
 }
 
 QImage GstCaptureDriver::currentFrame() const
@@ -1764,7 +1953,30 @@ QImage GstCaptureDriver::currentFrame() const
 
 void GstCaptureDriver::grabFrameNoStop()
 {
-    d_->grabbed = d_->streamDead ? QImage() : currentFrame();
+    Stream* s = d_->stream();
+    if (!s || d_->streamDead) {
+        d_->grabbed = QImage();
+        return;
+    }
+    FrameGate& gate = s->gate;
+    gate.NoteGrab(SteadyNowNs());
+    ++d_->grabs;
+    if (gate.Stale()) {
+        // Off the beat (the first grab of a scan, one on its own): what the
+        // sink holds is older than what the camera has, so the next picture
+        // is taken, waiting no longer than two or three of the camera's
+        // pictures (the demo decides one ahead).
+        std::uint64_t before;
+        {
+            const std::lock_guard lock(s->mutex);
+            before = s->sequence;
+        }
+        gate.Open(1);
+        const auto waitMs = int(std::clamp<std::int64_t>(
+            (5 * gate.FrameIntervalNs() / 2) / FrameGate::kMs + 20, 50, 600));
+        s->waitFrame(before, {}, waitMs);
+    }
+    d_->grabbed = currentFrame();
 }
 
 bool GstCaptureDriver::saveFrame(const QString& path)

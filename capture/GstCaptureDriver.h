@@ -14,7 +14,10 @@ class DemoScene;
 // device monitor reports ("Video/Source", ordered by device path), then the
 // user's network cameras, then the built-in demo camera last. A session runs one pipeline
 //   source ! [decodebin !] videoscale ! w x h ! videoconvert ! appsink
-// whose sink keeps only the newest frame. Streaming threads never call back
+// whose sink keeps only the newest frame; with a video window, a second sink
+// (ximagesink) draws the same converted frames into it. Only the frames the
+// preview or the grabs use pass the decoder's output (FrameGate); the demo
+// camera draws no others. Streaming threads never call back
 // into the program: frames and bus errors are queued to the GUI thread and
 // delivered there as notifications. Pipelines are started and stopped on
 // worker threads, so a camera that hangs never holds the GUI thread; a camera
@@ -59,6 +62,17 @@ public:
     void plugDemoBack();
     bool demoUnplugged() const;
 
+    // What the connected camera's pictures cost so far: how many it sent, how
+    // many of those reached the sink scaled and converted, and how many grabs
+    // asked for one.
+    struct PictureCounts
+    {
+        std::uint64_t sent = 0;
+        std::uint64_t converted = 0;
+        std::uint64_t grabs = 0;
+    };
+    PictureCounts pictureCounts() const;
+
     // Frame sizes the connected source offers, smallest first.
     QList<QSize> offeredSizes() const;
     int connectedIndex() const;
@@ -96,6 +110,8 @@ public:
     void setNetworkCameras(const QList<TNetworkCamera>& cameras) override;
     void setClipRecorder(std::shared_ptr<TClipRecorder> recorder) override;
     void setViewShown(bool shown) override;
+    void setVideoWindow(quintptr window) override;
+    bool drawsPreview() const override;
 
 private:
     struct Run;

@@ -1,4 +1,5 @@
 #include "TVideoCam.h"
+#include "TVideoSurface.h"
 
 #include "EIlxError.h"
 #include "TDlgSelectDriver.h"
@@ -52,6 +53,14 @@ TVideoCam::TVideoCam(QWidget* owner, std::unique_ptr<CaptureDriver> driver)
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Overlay mode sends no frame notifications, so the view repaints itself.
     connect(&overlayRepaint_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    if (TVideoSurface::Supported()) {
+        surface_ = new TVideoSurface(this);
+        // Uncovered: the sink draws its last picture again.
+        surface_->OnExposed = [this] {
+            if (HasCaptureWindow())
+                driver_->setSessionGeometry(width(), height());
+        };
+    }
     instance_ = this;
     driver_->setOpenNotification([](const OpenResult& result) {
         if (TVideoCam* cam = Instance())
@@ -130,6 +139,7 @@ bool TVideoCam::BeginOpen()
     if (!FindDriverAgain())
         return false;
     opening_ = true;
+    GiveSurface();
     driver_->openDriver(dispositif_);
     return true;
 }
@@ -224,6 +234,7 @@ void TVideoCam::Activate()
         // Whatever failed after the connection was made, a half-open driver
         // would keep the camera busy while the view says it is off.
         CloseDriver();
+        UpdateSurface();
         update();
         const OpenResult why = failure_.ok() ? driver_->lastOpenResult() : failure_;
         const QString reason =
@@ -239,12 +250,14 @@ void TVideoCam::Deactivate()
 {
     active_ = false;
     CloseDriver();
+    UpdateSurface();
     update();
     DoDeactivate();
 }
 
 void TVideoCam::OpenDriver()
 {
+    GiveSurface();
     if (!driver_->createSession(width(), height()))
         throw EIlxError(Text(TVideoCamText::UnableToConnect), TErrorSource::Camera);
     handle_ = ++lastHandle_;
@@ -322,6 +335,7 @@ void TVideoCam::Disconnect()
     connected_ = false;
     capturing_ = false;
     overlayShown_ = false;
+    UpdateSurface();
 }
 
 // ---------------------------------------------------------------- notifications
@@ -346,7 +360,8 @@ void TVideoCam::InstallNotifications()
         if (TVideoCam* cam = Instance()) {
             // Painted now rather than at the next turn of the event loop,
             // which would cost the GUI thread a second wake every frame.
-            cam->repaint();
+            if (!cam->SurfaceShown())
+                cam->repaint();
             cam->DoFrame(header);
         }
         return 1;
@@ -388,6 +403,7 @@ void TVideoCam::RemoveNotifications()
 
 int TVideoCam::RouteError(int id, const QString& text)
 {
+    UpdateSurface(); // a lost camera's last picture is not left on show
     if (id != 0)
         DoError(id, text);
     return 1;
@@ -420,6 +436,7 @@ void TVideoCam::StartDisplayMode()
     InstallNotifications();
     driver_->setPreviewRate(1000 / framesPreview_);
     driver_->setPreview(true);
+    UpdateSurface();
 }
 
 void TVideoCam::DoActivate()
@@ -515,6 +532,7 @@ void TVideoCam::SetPreviewScale(bool value)
 {
     previewScale_ = value;
     if (HasCaptureWindow()) {
+        UpdateSurface();
         driver_->setScale(value);
         update();
     }
@@ -593,6 +611,7 @@ std::optional<VideoFormat> TVideoCam::ReadVideoFormat()
         videoWidth_ = format->header.width;
         videoHeight_ = format->header.height;
         videoBitCount_ = format->header.bitCount;
+        UpdateSurface();
     }
     return format;
 }
@@ -734,7 +753,8 @@ void TVideoCam::ShowDisplayDialog()
 void TVideoCam::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QImage frame = HasCaptureWindow() ? driver_->currentFrame() : QImage();
+    // Under the driver's own window only black shows, where it does not reach.
+    const QImage frame = HasCaptureWindow() && !SurfaceShown() ? driver_->currentFrame() : QImage();
     if (frame.isNull()) {
         painter.fillRect(rect(), Qt::black);
         return;
@@ -756,6 +776,7 @@ void TVideoCam::paintEvent(QPaintEvent*)
 void TVideoCam::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    GiveSurface();
     window()->installEventFilter(this); // installed again, it is still there once
     UpdateViewShown();
 }
@@ -768,6 +789,8 @@ void TVideoCam::hideEvent(QHideEvent* event)
 
 bool TVideoCam::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == surface_ && event->type() == QEvent::WinIdChange && surface_->internalWinId())
+        driver_->setVideoWindow(surface_->internalWinId());
     if (watched == window() && event->type() == QEvent::WindowStateChange)
         UpdateViewShown();
     return QWidget::eventFilter(watched, event);
@@ -778,9 +801,52 @@ void TVideoCam::UpdateViewShown()
     driver_->setViewShown(isVisible() && !window()->isMinimized());
 }
 
+void TVideoCam::GiveSurface()
+{
+    if (!surface_ || surfaceGiven_)
+        return;
+    // Before the first camera opens, shown or not yet: a pipeline draws into
+    // the window it was given when built. A window made again (the main
+    // window's own recreated) is passed on as it changes.
+    surface_->installEventFilter(this);
+    driver_->setVideoWindow(surface_->winId());
+    surfaceGiven_ = true;
+}
+
+bool TVideoCam::SurfaceShown() const
+{
+    return surface_ && !surface_->isHidden();
+}
+
+void TVideoCam::UpdateSurface()
+{
+    if (!surface_)
+        return;
+    const bool drawn =
+        HasCaptureWindow() && connected_ && !overlayShown_ && driver_->drawsPreview();
+    const bool shownNow = drawn && !SurfaceShown();
+    if (drawn != SurfaceShown()) {
+        surface_->setVisible(drawn);
+        update();
+    }
+    if (!drawn)
+        return;
+    // Stretched it fills the view; else the picture at its own size from the top left.
+    const QSize picture(videoWidth_, videoHeight_);
+    const QRect place = previewScale_ || picture.isEmpty()
+                            ? rect()
+                            : QRect(QPoint(0, 0), picture.boundedTo(size()));
+    // Shown first: a hidden window takes its new size only when it is shown.
+    if (surface_->Place(place) || shownNow) {
+        surface_->SyncWithServer();
+        driver_->setSessionGeometry(width(), height()); // drawn again at the new size
+    }
+}
+
 void TVideoCam::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    UpdateSurface(); // first: the driver reads the window's new size
     if (HasCaptureWindow())
         driver_->setSessionGeometry(width(), height());
     if (OnResize)

@@ -15,6 +15,7 @@
 #include <optional>
 
 class QMouseEvent;
+class TVideoSurface;
 
 // The capture component: the view that shows the live picture of a capture
 // driver, and everything the program asks of the camera (driver choice,
@@ -181,6 +182,11 @@ protected:
 private:
     // Tells the driver whether the view can be seen at all.
     void UpdateViewShown();
+    // The driver's window over the view is shown exactly while the driver
+    // draws the live picture into it, at the size the picture is shown.
+    void UpdateSurface();
+    void GiveSurface();
+    bool SurfaceShown() const;
     bool HasCaptureWindow() const { return handle_ != 0; }
     QString Text(TVideoCamText which) const;
     void Activate();
@@ -215,6 +221,8 @@ private:
     std::unique_ptr<CaptureDriver> driver_;
     TAudioFormat audioOptions_;
     QTimer overlayRepaint_;
+    TVideoSurface* surface_ = nullptr; // a child; null where the platform has none
+    bool surfaceGiven_ = false;        // the driver has its window
 
     bool active_ = false;
     QString driverName_;

@@ -73,6 +73,11 @@ public:
     // stream's. A camera that sends these is recorded from them only.
     void PushUnit(GstBuffer* unit, GstCaps* caps);
     bool Wanted() const { return on_.load(std::memory_order_relaxed); }
+    // Whether pictures are kept: on, and the camera sends no stream of its own.
+    bool WantsPictures() const
+    {
+        return Wanted() && !encodedSource_.load(std::memory_order_relaxed);
+    }
 
 signals:
     void ClipStarted(const QString& clipPath);
@@ -113,7 +118,9 @@ private:
     std::deque<KeptPicture> pictures_;
     std::deque<KeptUnit> units_;
     GstCapsRef unitCaps_;
-    bool encodedSource_ = false; // the camera's own stream is kept, not its pictures
+    // The camera's own stream is kept, not its pictures (written under the
+    // lock, read without it by the camera's threads).
+    std::atomic<bool> encodedSource_{false};
     std::size_t unitBytes_ = 0;
     qint64 pictureDueNs_ = 0; // when the next picture is wanted
     std::shared_ptr<TClipWriter> writer_;

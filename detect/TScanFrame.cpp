@@ -2,6 +2,7 @@
 
 #include "TMRControl.h"
 #include "TPanelTrans.h"
+#include "TVideoSurface.h"
 
 #include <QMouseEvent>
 
@@ -11,6 +12,10 @@ TScanFrame::TScanFrame(TScanFrameHost& host, QWidget* frameParent)
     : host_(host), panel_(new TPanelTrans(frameParent)), mover_(std::make_unique<TMRControl>())
 {
     panel_->setObjectName(QStringLiteral("PanelTransFrame"));
+    // Where the camera draws the live picture into a window of its own, the
+    // frame is a window too, or it would lie under the picture.
+    if (TVideoSurface::Supported())
+        panel_->setAttribute(Qt::WA_NativeWindow);
     panel_->SetMargin(2);
     panel_->SetGripWidth(12);
     panel_->SetSizeGrip(true);
