@@ -160,7 +160,8 @@ public:
     // copy through the toolkit, from the next camera opened on (0 = none).
     // The view then paints only what the back end does not draw.
     virtual void setVideoWindow(quintptr window);
-    // Whether the connected camera's preview is drawn into that window.
+    // Whether the connected camera's preview is drawn into that window; the
+    // preview's frame notifications then stop, as there is nothing to paint.
     virtual bool drawsPreview() const;
 
     // Whether anyone can see the view (false while it or its window is

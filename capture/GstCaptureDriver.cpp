@@ -1413,7 +1413,8 @@ void GstCaptureDriver::Impl::startPump()
     pump.start(std::clamp(options.stallMs / 10, 20, 500));
     pace.stop();
     if (Stream* s = stream()) {
-        s->wanted = showingFrames();
+        // A preview the sink draws needs nothing of the window's thread.
+        s->wanted = showingFrames() && !run->view;
         s->gate.SetSteadyMs(showingFrames() ? previewRate : 0);
     }
 }
