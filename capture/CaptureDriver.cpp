@@ -105,6 +105,8 @@ void CaptureDriver::setNetworkCameras(const QList<TNetworkCamera>&)
 
 void CaptureDriver::setVideoWindow(quintptr) {}
 
+void CaptureDriver::setVideoWindowSize(int, int) {}
+
 bool CaptureDriver::drawsPreview() const
 {
     return false;

@@ -160,6 +160,9 @@ public:
     // copy through the toolkit, from the next camera opened on (0 = none).
     // The view then paints only what the back end does not draw.
     virtual void setVideoWindow(quintptr window);
+    // The size, in the window's own pixels, the preview is drawn at there
+    // (the window's size: the view's, or the picture's when not stretched).
+    virtual void setVideoWindowSize(int width, int height);
     // Whether the connected camera's preview is drawn into that window; the
     // preview's frame notifications then stop, as there is nothing to paint.
     virtual bool drawsPreview() const;

@@ -862,6 +862,7 @@ struct GstCaptureDriver::Impl
     bool stretch = false;
     QImage grabbed;
     quintptr videoWindow = 0; // where pipelines draw the preview; 0 = the view paints it
+    QSize videoWindowSize;    // its size in its own pixels; empty = not told
     // The size the preview is drawn at: the view's when stretched, else the picture's.
     void applyZoom(QSize pictureSize);
 
@@ -1117,7 +1118,7 @@ std::unique_ptr<GstCaptureDriver::Run> GstCaptureDriver::Impl::buildRun(const So
         gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(view.get()), videoWindow);
         built->zoom = zoom.get();
         built->view = view.get();
-        built->zoomSize = stretch ? viewSize : size;
+        built->zoomSize = !videoWindowSize.isEmpty() ? videoWindowSize : stretch ? viewSize : size;
         g_object_set(built->zoom, "caps", SizeCaps(built->zoomSize).get(), nullptr);
     }
     {
@@ -1486,7 +1487,11 @@ void GstCaptureDriver::Impl::applyZoom(QSize pictureSize)
 {
     if (!run || !run->zoom || streamDead)
         return;
-    const QSize shown = stretch ? viewSize : pictureSize;
+    // The window's own pixels when known: on a screen of more than one
+    // pixel per point the window is larger than the view says.
+    const QSize shown = !videoWindowSize.isEmpty() ? videoWindowSize
+                        : stretch                  ? viewSize
+                                                   : pictureSize;
     if (shown.isEmpty())
         return;
     if (shown != run->zoomSize) {
@@ -1918,6 +1923,12 @@ void GstCaptureDriver::setVideoWindow(quintptr window)
     for (Run* r : {d_->run.get(), d_->opening ? d_->opening->run.get() : nullptr})
         if (r && r->view && window)
             gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(r->view), window);
+}
+
+void GstCaptureDriver::setVideoWindowSize(int width, int height)
+{
+    d_->videoWindowSize = QSize(width, height);
+    d_->applyZoom(QSize(d_->format.header.width, d_->format.header.height));
 }
 
 bool GstCaptureDriver::drawsPreview() const

@@ -111,6 +111,7 @@ public:
     void setClipRecorder(std::shared_ptr<TClipRecorder> recorder) override;
     void setViewShown(bool shown) override;
     void setVideoWindow(quintptr window) override;
+    void setVideoWindowSize(int width, int height) override;
     bool drawsPreview() const override;
 
 private:

@@ -57,8 +57,11 @@ TVideoCam::TVideoCam(QWidget* owner, std::unique_ptr<CaptureDriver> driver)
         surface_ = new TVideoSurface(this);
         // Uncovered: the sink draws its last picture again.
         surface_->OnExposed = [this] {
-            if (HasCaptureWindow())
-                driver_->setSessionGeometry(width(), height());
+            if (HasCaptureWindow()) {
+                const qreal ratio = surface_->devicePixelRatioF();
+                driver_->setVideoWindowSize(qRound(surface_->width() * ratio),
+                                            qRound(surface_->height() * ratio));
+            }
         };
     }
     instance_ = this;
@@ -839,7 +842,9 @@ void TVideoCam::UpdateSurface()
     // Shown first: a hidden window takes its new size only when it is shown.
     if (surface_->Place(place) || shownNow) {
         surface_->SyncWithServer();
-        driver_->setSessionGeometry(width(), height()); // drawn again at the new size
+        // Drawn again at the new size, in the window's own pixels.
+        const qreal ratio = surface_->devicePixelRatioF();
+        driver_->setVideoWindowSize(qRound(place.width() * ratio), qRound(place.height() * ratio));
     }
 }
 
