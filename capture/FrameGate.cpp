@@ -7,7 +7,10 @@ void FrameGate::NoteGrab(std::int64_t nowNs)
     const std::int64_t period = lastGrabNs_ > 0 ? nowNs - lastGrabNs_ : 0;
     lastGrabNs_ = nowNs;
     if (period <= 0 || period > kMaxGrabPeriodNs) {
-        grabFromNs_.store(kNever, std::memory_order_relaxed);
+        // The first grab of a beat: every picture until the next grab tells
+        // the beat, so that one is as fresh as any (never a wait for it).
+        grabUntilNs_.store(nowNs + kMaxGrabPeriodNs, std::memory_order_relaxed);
+        grabFromNs_.store(nowNs, std::memory_order_relaxed);
         return;
     }
     // Open a picture and a half early: the one that passes then is at most a
@@ -18,14 +21,9 @@ void FrameGate::NoteGrab(std::int64_t nowNs)
     grabFromNs_.store(nowNs + std::max<std::int64_t>(0, period - lead), std::memory_order_relaxed);
 }
 
-bool FrameGate::Stale() const
-{
-    return seen_.load(std::memory_order_relaxed) - seenAtPass_.load(std::memory_order_relaxed) >= 2;
-}
-
 bool FrameGate::Pass(std::int64_t nowNs, int extraSteadyMs)
 {
-    const std::uint64_t seen = seen_.fetch_add(1, std::memory_order_relaxed) + 1;
+    seen_.fetch_add(1, std::memory_order_relaxed);
     if (lastFrameNs_ > 0 && nowNs > lastFrameNs_) {
         // A slow average: one late picture does not move the grab window.
         const std::int64_t gap = std::min(nowNs - lastFrameNs_, 1000 * kMs);
@@ -54,9 +52,7 @@ bool FrameGate::Pass(std::int64_t nowNs, int extraSteadyMs)
         nowNs <= grabUntilNs_.load(std::memory_order_relaxed))
         pass = true;
 
-    if (pass) {
-        seenAtPass_.store(seen, std::memory_order_relaxed);
+    if (pass)
         passed_.fetch_add(1, std::memory_order_relaxed);
-    }
     return pass;
 }

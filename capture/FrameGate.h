@@ -9,10 +9,10 @@
 // preview while it is seen, the clip kept from before an event) asks for one
 // every so many milliseconds; grabs come on the scan's beat, which the gate
 // learns from the grabs themselves, and opens just before the next one is
-// due so that it finds the newest picture; and some moments (the first
-// picture, a size change, a grab that found only an old picture) take the
-// next pictures whatever. Everything else is dropped before any work is
-// spent on it.
+// due so that it finds the newest picture (until the beat is known, every
+// picture passes); and some moments (a size change, a view shown again)
+// take the next pictures whatever. Everything else is dropped before any
+// work is spent on it.
 //
 // Pass() runs on the one streaming thread that carries the pictures; the
 // other calls come from the GUI thread. Times are steady-clock nanoseconds.
@@ -31,9 +31,6 @@ public:
     void Open(int count) { open_.store(count, std::memory_order_relaxed); }
     // A grab happened now: the beat of grabs sets when the next window opens.
     void NoteGrab(std::int64_t nowNs);
-    // Two or more pictures came since the last that passed: what the sink
-    // holds is older than what the camera has.
-    bool Stale() const;
     // The camera's time between pictures as seen lately (40 ms until known).
     std::int64_t FrameIntervalNs() const { return frameNs_.load(std::memory_order_relaxed); }
 
@@ -54,7 +51,6 @@ private:
     std::atomic<std::int64_t> grabUntilNs_{kNever}; // no grab came by then: the beat stopped
     std::atomic<std::int64_t> frameNs_{40 * kMs};
     std::atomic<std::uint64_t> seen_{0};
-    std::atomic<std::uint64_t> seenAtPass_{0};
     std::atomic<std::uint64_t> passed_{0};
 
     // GUI thread only.

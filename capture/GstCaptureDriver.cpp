@@ -1970,24 +1970,10 @@ void GstCaptureDriver::grabFrameNoStop()
         d_->grabbed = QImage();
         return;
     }
-    FrameGate& gate = s->gate;
-    gate.NoteGrab(SteadyNowNs());
+    // Never a wait here: the gate has the newest picture ready on the
+    // scan's beat, and every picture until the beat is known.
+    s->gate.NoteGrab(SteadyNowNs());
     ++d_->grabs;
-    if (gate.Stale()) {
-        // Off the beat (the first grab of a scan, one on its own): what the
-        // sink holds is older than what the camera has, so the next picture
-        // is taken, waiting no longer than two or three of the camera's
-        // pictures (the demo decides one ahead).
-        std::uint64_t before;
-        {
-            const std::lock_guard lock(s->mutex);
-            before = s->sequence;
-        }
-        gate.Open(1);
-        const auto waitMs = int(std::clamp<std::int64_t>(
-            (5 * gate.FrameIntervalNs() / 2) / FrameGate::kMs + 20, 50, 600));
-        s->waitFrame(before, {}, waitMs);
-    }
     d_->grabbed = currentFrame();
 }
 
