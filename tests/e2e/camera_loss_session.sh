@@ -6,7 +6,7 @@
 # takes the connection and never answers does not hold up Ctrl+Q either.
 #
 # camera_loss_session.sh PROGRAM CAMERA_SERVER
-# Exit 0 passed, 1 failed, 77 skipped (no xvfb-run on this machine).
+# Exit 0 passed, 1 failed, 77 skipped (no Xvfb on this machine).
 set -euo pipefail
 
 program=${1:?usage: camera_loss_session.sh PROGRAM CAMERA_SERVER}

@@ -6,11 +6,11 @@
 # - ended by a logout's SIGTERM: the clip is completed before the program ends.
 #
 # clip_kill_session.sh PROGRAM
-# Exit 0 passed, 1 failed, 77 skipped (no xvfb-run on this machine).
+# Exit 0 passed, 1 failed, 77 skipped (no Xvfb on this machine).
 set -euo pipefail
 
 program=${1:?usage: clip_kill_session.sh PROGRAM}
-command -v xvfb-run >/dev/null 2>&1 || { echo "SKIP: xvfb-run is not installed"; exit 77; }
+command -v Xvfb >/dev/null 2>&1 || { echo "SKIP: Xvfb is not installed"; exit 77; }
 command -v gst-launch-1.0 >/dev/null 2>&1 || { echo "SKIP: gst-launch-1.0 is not installed"; exit 77; }
 
 # shellcheck source=output_check.sh
@@ -48,7 +48,7 @@ printf '[Setup]\r\nBeep=0\r\nLog=0\r\n' >"$dir/iLXLE_ALERTE.DAT"
 
 start() {
     TMPDIR=$dir/tmp XDG_RUNTIME_DIR=$dir/run QT_QPA_PLATFORM=xcb \
-        setsid xvfb-run -a -s "-screen 0 1024x768x24" "$dir/ilumerix" >>"$dir/output.txt" 2>&1 &
+        setsid bash "$(dirname "$0")/private_display.sh" "$dir/ilumerix" >>"$dir/output.txt" 2>&1 &
     group=$!
 }
 plays() {

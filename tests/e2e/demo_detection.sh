@@ -6,12 +6,12 @@
 # nothing.
 #
 # demo_detection.sh PROGRAM PICTURE_CHECK
-# Exit 0 passed, 1 failed, 77 skipped (no xvfb-run on this machine).
+# Exit 0 passed, 1 failed, 77 skipped (no Xvfb on this machine).
 set -euo pipefail
 
 program=${1:?usage: demo_detection.sh PROGRAM PICTURE_CHECK}
 check=${2:?usage: demo_detection.sh PROGRAM PICTURE_CHECK}
-command -v xvfb-run >/dev/null 2>&1 || { echo "SKIP: xvfb-run is not installed"; exit 77; }
+command -v Xvfb >/dev/null 2>&1 || { echo "SKIP: Xvfb is not installed"; exit 77; }
 
 # shellcheck source=output_check.sh
 source "$(dirname "$0")/output_check.sh"
@@ -35,7 +35,7 @@ kill_group() {
 stop_program() {
     local dir=$1 status=0
     pkill -TERM -f -x "$dir/ilumerix" 2>/dev/null || true
-    # xvfb-run ends with the program and answers its exit status.
+    # The display ends with the program and answers its exit status.
     for _ in $(seq 150); do
         kill -0 "$group" 2>/dev/null || break
         sleep 0.1
@@ -79,7 +79,7 @@ start() {
     # Not a group leader here (no job control), so setsid keeps this pid
     # and makes it the leader of a new group holding X and the program.
     TMPDIR=$dir/tmp XDG_RUNTIME_DIR=$dir/run QT_QPA_PLATFORM=xcb \
-        setsid xvfb-run -a -s "-screen 0 1024x768x24" "$dir/ilumerix" >"$dir/output.txt" 2>&1 &
+        setsid bash "$(dirname "$0")/private_display.sh" "$dir/ilumerix" >"$dir/output.txt" 2>&1 &
     group=$!
 }
 

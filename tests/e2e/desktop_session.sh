@@ -5,7 +5,7 @@
 # formats and removes the temporary frame.
 #
 # desktop_session.sh PROGRAM HELPFILE
-# Exit 0 passed, 1 failed, 77 skipped (no xvfb-run on this machine).
+# Exit 0 passed, 1 failed, 77 skipped (no Xvfb on this machine).
 set -euo pipefail
 
 program=${1:?usage: desktop_session.sh PROGRAM HELPFILE}

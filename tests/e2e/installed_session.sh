@@ -7,7 +7,7 @@
 # data folder and its pictures in the user's Pictures folder.
 #
 # installed_session.sh CMAKE BUILD_DIR
-# Exit 0 passed, 1 failed, 77 skipped (no xvfb-run on this machine).
+# Exit 0 passed, 1 failed, 77 skipped (no Xvfb on this machine).
 set -euo pipefail
 
 cmake=${1:?usage: installed_session.sh CMAKE BUILD_DIR}

@@ -4,11 +4,11 @@
 
 e2e_group=
 
-# need_tools TOOL...: skips the test (77) without xvfb-run, fails it without
+# need_tools TOOL...: skips the test (77) without Xvfb, fails it without
 # any other TOOL.
 need_tools() {
-    if ! command -v xvfb-run >/dev/null 2>&1; then
-        echo "SKIP: xvfb-run is not installed"
+    if ! command -v Xvfb >/dev/null 2>&1; then
+        echo "SKIP: Xvfb is not installed"
         exit 77
     fi
     local tool
@@ -44,7 +44,7 @@ run_inside_x() {
     shift
     # Not a group leader here (no job control), so setsid starts a new group
     # in place and $! is its id.
-    ILX_E2E_WORK=$work setsid xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    ILX_E2E_WORK=$work setsid bash "$(dirname "${BASH_SOURCE[0]}")/private_display.sh" \
         bash "$@" </dev/null &
     e2e_group=$!
     local status=0
