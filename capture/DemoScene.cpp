@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -123,6 +124,19 @@ bool DemoScene::lightOn(std::int64_t timeMs) const
     return period <= 0 || timeMs < 0 || (timeMs / period) % 2 == 0;
 }
 
+void DemoScene::setLampInCorner(bool corner)
+{
+    lampInCorner_ = corner;
+}
+
+double DemoScene::CornerLampGain(double x, double y)
+{
+    // Light falling off with the distance from the corner, as a lamp's does
+    // across a room: 1.9 times at the corner, about 1.12 at the far one.
+    const double d2 = (x * x + y * y) / 2.0;
+    return 1.0 + 0.9 / (1.0 + d2 / (0.39 * 0.39));
+}
+
 QRect DemoScene::objectRect(std::int64_t timeMs) const
 {
     const int period = period_.load();
@@ -164,6 +178,12 @@ std::shared_ptr<const DemoScene::Drawn> DemoScene::drawnAt(QSize size) const
                 sprite_.scaled(spriteSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
             drawn->objectY = objectY_ * size.height() / kHeight;
         }
+        const int w = size.width(), h = size.height();
+        drawn->cornerOff.resize(std::size_t(w) * std::size_t(h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                drawn->cornerOff[std::size_t(y) * std::size_t(w) + std::size_t(x)] =
+                    std::uint8_t(std::lround(256.0 / CornerLampGain((x + 0.5) / w, (y + 0.5) / h)));
         drawn_ = std::move(drawn);
     }
     return drawn_;
@@ -306,7 +326,17 @@ void DemoScene::renderInto(std::uint8_t* pixels, int stride, std::int64_t timeMs
     if (oneNoisyPass || (lit && !noise))
         return;
 
-    if (!lit) {
+    if (!lit && lampInCorner_) {
+        // The corner lamp off: each place loses what the lamp gave it.
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* p = pixels + y * stride;
+            const std::uint8_t* off = drawn->cornerOff.data() + std::size_t(y) * std::size_t(width);
+            for (std::size_t i = 0; i < rowBytes; i += 4) {
+                for (std::size_t c = 0; c < 3; ++c)
+                    p[i + c] = std::uint8_t(p[i + c] * off[i / 4] >> 8);
+            }
+        }
+    } else if (!lit) {
         // The lamp off: everything the room shows loses light alike.
         for (int y = 0; y < height; ++y) {
             std::uint8_t* p = pixels + y * stride;

@@ -46,6 +46,14 @@ public:
     void setLightPeriodMs(int ms);
     int lightPeriodMs() const { return lightPeriod_.load(); }
     bool lightOn(std::int64_t timeMs) const;
+    // Where the lamp stands: false, above the room (it lights all of it
+    // alike); true, in the top left corner, so the room near it is nearly
+    // twice as bright with the lamp on and the far wall a little brighter.
+    void setLampInCorner(bool corner);
+    bool lampInCorner() const { return lampInCorner_.load(); }
+    // What the lamp adds at a place of the room, (x, y) in 0..1 of its
+    // width and height: the room's light with the lamp on over its light off.
+    static double CornerLampGain(double x, double y);
 
     // Where the object is at timeMs; empty while the scene is still.
     QRect objectRect(std::int64_t timeMs) const;
@@ -71,6 +79,8 @@ private:
         QImage background; // RGB32
         QImage sprite;     // ARGB32
         int objectY = 0;
+        // The light left at each pixel, in 1/256, when the corner lamp is off.
+        std::vector<std::uint8_t> cornerOff;
     };
     std::shared_ptr<const Drawn> drawnAt(QSize size) const;
     // Sensor noise for one amplitude, as the byte to add to and the byte to
@@ -90,6 +100,7 @@ private:
     std::atomic<int> period_{kDefaultPeriodMs};
     std::atomic<int> noise_{kDefaultNoise};
     std::atomic<int> lightPeriod_{0};
+    std::atomic<bool> lampInCorner_{false};
 
     mutable std::mutex cacheMutex_; // render() may run on two threads
     mutable std::shared_ptr<const Drawn> drawn_;

@@ -3,6 +3,7 @@
 #include "DemoScene.h"
 #include "DialogButtons.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -83,13 +84,19 @@ TDlgVideoSource::TDlgVideoSource(DemoScene& scene, QWidget* parent,
     SpinEditLight =
         makeSecondsSpin("SpinEditLight", DemoScene::kMaxLightPeriodMs, scene.lightPeriodMs(), this);
 
+    CheckBoxLampCorner = new QCheckBox(QStringLiteral("in a &corner of the room"), this);
+    CheckBoxLampCorner->setObjectName(QStringLiteral("CheckBoxLampCorner"));
+    CheckBoxLampCorner->setChecked(scene.lampInCorner());
+
     const int period = scene.motionPeriodMs();
     const int noise = scene.noise();
     const int light = scene.lightPeriodMs();
-    restore_ = [&scene, period, noise, light] {
+    const bool corner = scene.lampInCorner();
+    restore_ = [&scene, period, noise, light, corner] {
         scene.setMotionPeriodMs(period);
         scene.setNoise(noise);
         scene.setLightPeriodMs(light);
+        scene.setLampInCorner(corner);
     };
     connect(SpinEditPeriod, &QSpinBox::valueChanged, this,
             [&scene](int seconds) { scene.setMotionPeriodMs(seconds * 1000); });
@@ -97,13 +104,19 @@ TDlgVideoSource::TDlgVideoSource(DemoScene& scene, QWidget* parent,
             [&scene](int amplitude) { scene.setNoise(amplitude); });
     connect(SpinEditLight, &QSpinBox::valueChanged, this,
             [&scene](int seconds) { scene.setLightPeriodMs(seconds * 1000); });
+    connect(CheckBoxLampCorner, &QCheckBox::toggled, this,
+            [&scene](bool corner) { scene.setLampInCorner(corner); });
 
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("An object crosses every:"), SpinEditPeriod);
     form->addRow(QStringLiteral("Sensor noise:"), SpinEditNoise);
     // A lamp switched off and on, so "Ignore light changes" can be seen at work.
-    form->addRow(QStringLiteral("The light goes off or on every:"), SpinEditLight);
+    // A lamp in a corner lights the room unevenly: the near part far more.
+    auto* lamp = new QHBoxLayout;
+    lamp->addWidget(SpinEditLight);
+    lamp->addWidget(CheckBoxLampCorner);
+    form->addRow(QStringLiteral("The light goes off or on every:"), lamp);
     if (unplug) {
         // Pulls the camera out for a while, as a loose cable does, so the
         // program can be seen losing it and finding it again.

@@ -6,6 +6,7 @@
 #include <functional>
 
 class DemoScene;
+class QCheckBox;
 class QPushButton;
 class QSlider;
 class QSpinBox;
@@ -28,7 +29,8 @@ public:
     // Demo camera controls (null for a camera).
     QSpinBox* SpinEditPeriod = nullptr; // seconds; 0 = no object
     QSpinBox* SpinEditNoise = nullptr;
-    QSpinBox* SpinEditLight = nullptr; // seconds; 0 = the light stays on
+    QSpinBox* SpinEditLight = nullptr;       // seconds; 0 = the light stays on
+    QCheckBox* CheckBoxLampCorner = nullptr; // the lamp lights one corner
     QSpinBox* SpinEditUnplug = nullptr;
     QPushButton* BitBtnUnplug = nullptr;
     // Camera controls, in the camera's order; objectName "TrackBar" + label.
