@@ -1,6 +1,8 @@
 #include "FrameComparison.h"
 
 #include "EIlxError.h"
+#include "IgnoreMask.h"
+#include "LightField.h"
 #include "ShowMessageBox.h"
 
 #include <algorithm>
@@ -49,55 +51,6 @@ std::int64_t firstOnGridFrom(std::int64_t start, std::int64_t step, std::int64_t
     return start + (low - start + step - 1) / step * step;
 }
 
-// Per channel, the gain from the first picture to the second that most
-// sample points show, in 1/256: the median of b / a over at most about a
-// thousand points spread over the grid. A light switched on, the sun
-// or the camera's exposure scales every point's light alike; a person moves
-// only a few of them, and the median does not follow a few.
-std::array<int, 3> LightGain(const QImage& a, const QImage& b, std::int64_t x0, std::int64_t y0,
-                             std::int64_t x1, std::int64_t y1, std::int64_t stepX,
-                             std::int64_t stepY)
-{
-    constexpr std::int64_t kSamples = 1024;
-    const std::int64_t columns = x1 < x0 ? 0 : (x1 - x0) / stepX + 1;
-    const std::int64_t rows = y1 < y0 ? 0 : (y1 - y0) / stepY + 1;
-    std::array<int, 3> gain{256, 256, 256};
-    if (columns <= 0 || rows <= 0)
-        return gain;
-    // Every k-th point each way keeps the sample near kSamples.
-    std::int64_t k = 1;
-    while ((columns / k) * (rows / k) > kSamples)
-        ++k;
-    std::array<std::vector<int>, 3> ratios;
-    for (auto& r : ratios)
-        r.reserve(std::size_t(kSamples * 2));
-    for (std::int64_t y = y0; y <= y1; y += stepY * k) {
-        if (y >= b.height())
-            break;
-        const uchar* rowA = a.constScanLine(int(y));
-        const uchar* rowB = b.constScanLine(int(y));
-        for (std::int64_t x = x0; x <= x1 && x < b.width(); x += stepX * k) {
-            for (int c = 0; c < 3; ++c) {
-                // A clipped value tells nothing of the gain: white stays white
-                // whatever the light, black stays black.
-                const int va = rowA[3 * x + c];
-                const int vb = rowB[3 * x + c];
-                if (va >= 16 && va <= 250 && vb >= 1 && vb <= 254)
-                    ratios[std::size_t(c)].push_back(vb * 256 / va);
-            }
-        }
-    }
-    for (int c = 0; c < 3; ++c) {
-        auto& r = ratios[std::size_t(c)];
-        if (r.empty())
-            continue;
-        const auto middle = r.begin() + std::ptrdiff_t(r.size() / 2);
-        std::nth_element(r.begin(), middle, r.end());
-        gain[std::size_t(c)] = *middle;
-    }
-    return gain;
-}
-
 [[noreturn]] void pixelOutside(std::int64_t x, std::int64_t y, const QImage& second)
 {
     throw EIlxError(QStringLiteral("Pixel (%1, %2) cannot be read: the second picture is %3 x %4")
@@ -121,7 +74,7 @@ std::array<int, 3> LightGain(const QImage& a, const QImage& b, std::int64_t x0, 
 double CompareFrames(const QImage& first, const QImage& second, std::uint8_t step,
                      std::uint8_t sensitivity, bool frameOn, std::int32_t frameLeft,
                      std::int32_t frameTop, std::int32_t frameWidth, std::int32_t frameHeight,
-                     bool ignoreLight)
+                     bool ignoreLight, const IgnoreMask* mask)
 {
     if (comparisonStopped || first.isNull() || second.isNull())
         return 0.0;
@@ -164,36 +117,59 @@ double CompareFrames(const QImage& first, const QImage& second, std::uint8_t ste
         const std::int64_t y1 = std::min(bottom, h - 1);
         const std::int64_t readableX1 = std::min<std::int64_t>(x1, b.width() - 1);
         bool cancelled = false;
-        // The first picture's channels as the second's light would show them.
+        if (mask && mask->empty())
+            mask = nullptr;
+        // The light's change from the first picture to the second.
+        LightField field;
+        if (ignoreLight)
+            field = LightField::Estimate(a, b, int(x0), int(y0), int(x1), int(y1), mask);
+        // The first picture's channels as the second's light would show them
+        // where it changed alike everywhere.
         std::array<std::array<std::uint8_t, 256>, 3> lit{};
-        if (ignoreLight) {
-            const std::array<int, 3> gain = LightGain(a, b, x0, y0, x1, y1, stepX, stepY);
-            for (int c = 0; c < 3; ++c)
+        if (ignoreLight && field.flat()) {
+            for (std::size_t c = 0; c < 3; ++c)
                 for (int v = 0; v < 256; ++v)
-                    lit[std::size_t(c)][std::size_t(v)] =
-                        std::uint8_t(std::min(255, (v * gain[std::size_t(c)] + 128) / 256));
+                    lit[c][std::size_t(v)] =
+                        std::uint8_t(std::min(255, (v * field.channelGain()[c] + 128) / 256));
         }
         // Whether a channel of the second picture is not what the first one's
         // shows in the second's light. A first value at white was at least
         // white: in a dimmer light it may show anything down to its own lit
         // value.
-        const auto unlike = [&lit, threshold](int c, int va, int vb) {
-            const int d = vb - lit[std::size_t(c)][std::size_t(va)];
+        const auto unlikeLit = [threshold](int va, int vb, int litValue) {
+            const int d = vb - litValue;
             return va == 255 ? d < -threshold : std::abs(d) > threshold;
         };
-        // One loop per rule, so the plain comparison pays nothing for the other.
+        const std::int64_t columns = x0 <= readableX1 ? (readableX1 - x0) / stepX + 1 : 0;
+        // Per row: the sample columns an ignored area covers, and the place
+        // gains of the light.
+        std::vector<std::uint8_t> ignored(mask ? std::size_t(columns) : 0);
+        const bool placeLight = ignoreLight && !field.flat();
+        std::vector<std::uint16_t> placeLow(placeLight ? std::size_t(columns) : 0);
+        std::vector<std::uint16_t> placeHigh(placeLow.size());
+        const auto startRow = [&](std::int64_t y) {
+            if (mask)
+                for (std::int64_t i = 0; i < columns; ++i)
+                    ignored[std::size_t(i)] =
+                        mask->covers(int(x0 + i * stepX), int(y), int(w), int(h));
+            if (placeLight)
+                field.rowRanges(int(y), int(x0), int(stepX), int(columns), placeLow.data(),
+                                placeHigh.data());
+        };
         const auto countWhere = [&](auto changedAt) {
             for (std::int64_t y = y0; y <= y1 && !cancelled; y += stepY) {
                 if (x0 <= x1 && y >= b.height())
                     pixelOutside(x0, y, b);
+                startRow(y);
                 const uchar* rowA = a.constScanLine(static_cast<int>(y));
                 const uchar* rowB = b.constScanLine(static_cast<int>(y));
                 std::int64_t x = x0;
                 const uchar* pa = rowA + 3 * x0;
                 const uchar* pb = rowB + 3 * x0;
                 const std::int64_t stride = 3 * stepX;
-                for (; x <= readableX1; x += stepX, pa += stride, pb += stride) {
-                    count += changedAt(pa, pb);
+                for (std::size_t i = 0; x <= readableX1;
+                     ++i, x += stepX, pa += stride, pb += stride) {
+                    count += changedAt(pa, pb, i);
                     if (comparisonCancelRequested.load(std::memory_order_relaxed)) {
                         cancelled = true;
                         break;
@@ -203,13 +179,42 @@ double CompareFrames(const QImage& first, const QImage& second, std::uint8_t ste
                     pixelOutside(x, y, b);
             }
         };
-        if (ignoreLight) {
-            countWhere([&unlike](const uchar* pa, const uchar* pb) {
-                return unlike(0, pa[0], pb[0]) | unlike(1, pa[1], pb[1]) | unlike(2, pa[2], pb[2]);
+        // One loop per rule, so the plain comparison pays nothing for the others.
+        const auto rule = [&](auto changedAt) {
+            if (mask)
+                countWhere([&](const uchar* pa, const uchar* pb, std::size_t i) {
+                    return !ignored[i] && changedAt(pa, pb, i);
+                });
+            else
+                countWhere(changedAt);
+        };
+        if (ignoreLight && field.flat()) {
+            rule([&](const uchar* pa, const uchar* pb, std::size_t) {
+                return unlikeLit(pa[0], pb[0], lit[0][pa[0]]) |
+                       unlikeLit(pa[1], pb[1], lit[1][pa[1]]) |
+                       unlikeLit(pa[2], pb[2], lit[2][pa[2]]);
+            });
+        } else if (ignoreLight) {
+            const std::array<int, 3> gain = field.channelGain();
+            // The light of a place lies between the gains of the cells
+            // around it: a point counts when no light in that range explains it.
+            rule([&](const uchar* pa, const uchar* pb, std::size_t i) {
+                const std::int64_t low = placeLow[i], high = placeHigh[i];
+                bool changed = false;
+                for (std::size_t c = 0; c < 3; ++c) {
+                    const std::int64_t scaled = std::int64_t(pa[c]) * gain[c];
+                    const int darkest = std::min<std::int64_t>(255, (scaled * low + 32768) >> 16);
+                    const int brightest =
+                        std::min<std::int64_t>(255, (scaled * high + 32768) >> 16);
+                    const int v = pb[c];
+                    changed |=
+                        v < darkest - threshold || (pa[c] != 255 && v > brightest + threshold);
+                }
+                return changed;
             });
         } else {
             // The largest channel change exceeds T exactly when one of them does.
-            countWhere([threshold](const uchar* pa, const uchar* pb) {
+            rule([threshold](const uchar* pa, const uchar* pb, std::size_t) {
                 return (std::abs(pa[0] - pb[0]) > threshold) |
                        (std::abs(pa[1] - pb[1]) > threshold) |
                        (std::abs(pa[2] - pb[2]) > threshold);

@@ -1,11 +1,16 @@
 #include "FrameComparison.h"
 
+#include "DemoScene.h"
+#include "IgnoreMask.h"
 #include "ModalAnswerer.h"
 
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -288,4 +293,114 @@ TEST_F(Comparison, IgnoringLightTakesOutAChangeOfTheWholePictureAndKeepsALocalOn
         for (int x = 30; x < 50; ++x)
             setPixel(steady, x, y, 10, 200, 10);
     EXPECT_DOUBLE_EQ(compare(room(1.0), steady, true), compare(room(1.0), steady, false));
+}
+
+namespace {
+
+// The demo camera's room at the capture size, in a light that varies over it.
+QImage demoRoom(const DemoScene& scene, std::int64_t ms,
+                const std::function<double(double, double)>& light)
+{
+    QImage frame(352, 288, QImage::Format_RGB32);
+    scene.renderInto(frame.bits(), int(frame.bytesPerLine()), ms, std::uint64_t(ms / 250),
+                     frame.size());
+    QImage rgb = frame.convertToFormat(QImage::Format_RGB888);
+    for (int y = 0; y < rgb.height(); ++y) {
+        uchar* p = rgb.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            const double g = light((x + 0.5) / rgb.width(), (y + 0.5) / rgb.height());
+            for (int c = 0; c < 3; ++c)
+                p[3 * x + c] = uchar(std::min(255, int(p[3 * x + c] * g + 0.5)));
+        }
+    }
+    return rgb;
+}
+
+double softEdge(double v, double from, double to, double soft)
+{
+    return std::clamp(0.5 + std::min(v - from, to - v) / soft, 0.0, 1.0);
+}
+
+} // namespace
+
+// A lamp in a corner, a patch of sun, headlights on the wall: with the option
+// the light alone is no detection, while someone walking in still is, at the
+// automatic step and at every pixel.
+TEST_F(Comparison, IgnoringLightTakesOutLightThatVariesOverThePicture)
+{
+    const std::pair<const char*, std::function<double(double, double)>> lights[] = {
+        {"corner lamp on",
+         [](double x, double y) {
+             return DemoScene::CornerLampGain(x, y);
+         }},
+        {"corner lamp off",
+         [](double x, double y) {
+             return 1.0 / DemoScene::CornerLampGain(x, y);
+         }},
+        {"sun patch",
+         [](double x, double y) {
+             return 1.0 + 0.6 * softEdge(x, 0.15, 0.55, 0.1) * softEdge(y, 0.1, 0.65, 0.1);
+         }},
+        {"headlights",
+         [](double x, double y) {
+             const double d = (x - 0.6) / 0.12;
+             return 1.0 + 0.7 * softEdge(y, 0.05, 0.7, 0.15) * std::exp(-d * d);
+         }},
+    };
+    const auto steady = [](double, double) {
+        return 1.0;
+    };
+    DemoScene empty(7);
+    empty.setMotionPeriodMs(0);
+    DemoScene walked(7); // the walker is halfway across at 5 s
+    const QImage before = demoRoom(empty, 0, steady);
+    // The walker a frame of the scan before (250 ms), in the light as it was.
+    const QImage walkerBefore = demoRoom(walked, 4750, steady);
+    for (const auto& [name, light] : lights) {
+        const QImage lit = demoRoom(empty, 250, light);
+        const QImage walkerLit = demoRoom(walked, 5000, light);
+        for (const std::uint8_t step : {0, 1}) {
+            SCOPED_TRACE(std::string(name) + ", step " + std::to_string(step));
+            const auto compare = [step](const QImage& a, const QImage& b, bool ignoreLight) {
+                return CompareFrames(b, a, step, 85, false, 0, 0, 0, 0, ignoreLight);
+            };
+            EXPECT_GT(compare(before, lit, false), 5.0) << "the light alone counts without it";
+            EXPECT_LE(compare(before, lit, true), 1.0);
+            EXPECT_GT(compare(walkerBefore, walkerLit, true), 5.0)
+                << "the walker still counts at the default difference";
+        }
+    }
+}
+
+// Ignored cells never count, whatever changed in them; the rest counts as
+// before, and the mask keeps its cells through its stored text.
+TEST_F(Comparison, IgnoredAreasNeverCount)
+{
+    const QImage a = room(1.0);
+    QImage b = room(1.0);
+    for (int y = 0; y < 40; ++y) // the top left quarter changes
+        for (int x = 0; x < 50; ++x)
+            setPixel(b, x, y, 255 - (20 + 2 * x), 0, 255);
+    const double plain = CompareFrames(a, b, 1, 85, false, 0, 0, 0, 0);
+    ASSERT_NEAR(plain, 25.0, 0.5);
+
+    IgnoreMask quarter;
+    for (int row = 0; row < IgnoreMask::kRows / 2; ++row)
+        for (int column = 0; column < IgnoreMask::kColumns / 2; ++column)
+            quarter.set(column, row, true);
+    IgnoreMask elsewhere;
+    elsewhere.set(IgnoreMask::kColumns - 1, IgnoreMask::kRows - 1, true);
+    for (const bool ignoreLight : {false, true}) {
+        EXPECT_EQ(CompareFrames(a, b, 1, 85, false, 0, 0, 0, 0, ignoreLight, &quarter), 0.0);
+        EXPECT_DOUBLE_EQ(CompareFrames(a, b, 1, 85, false, 0, 0, 0, 0, ignoreLight, &elsewhere),
+                         plain);
+    }
+    // With the scan frame over the same quarter, nothing is left to count.
+    EXPECT_EQ(CompareFrames(a, b, 1, 85, true, 0, 0, 50, 50, false, &quarter), 0.0);
+
+    EXPECT_EQ(IgnoreMask::FromText(quarter.toText()), quarter);
+    EXPECT_EQ(IgnoreMask().toText(), QString());
+    for (const QString& damaged :
+         {QStringLiteral("F0"), QString(48, QChar('G')), QString(49, QChar('F'))})
+        EXPECT_TRUE(IgnoreMask::FromText(damaged).empty()) << damaged.toStdString();
 }
