@@ -524,6 +524,10 @@ void TFormMainLE::CreateOptions()
         window->OnNetworkCamerasChanged = [this](const QList<TNetworkCamera>& cameras) {
             videoCam_->SetNetworkCameras(cameras);
         };
+        // The areas to ignore are painted over the camera's picture as it is.
+        window->LivePicture = [this] {
+            return videoCam_->GrabImage();
+        };
         // A driver is found again by its name, so a network camera's must be
         // no other driver's; the demo camera keeps its name while unplugged.
         window->OtherDriverNames = [this, window] {

@@ -94,6 +94,7 @@ TScanOptions TOptionsLink::ScanOptions() const
         o.SoundFile = window_->FilenameEditSound->Text();
         o.SoundLoop = window_->CheckBoxSoundLoop->isChecked();
         o.IgnoreLight = window_->CheckBoxIgnoreLight->isChecked();
+        o.IgnoreAreas = window_->IgnoreAreas();
         return o;
     }
     const TOptionsSettings& s = fallback_->Settings;
@@ -108,6 +109,7 @@ TScanOptions TOptionsLink::ScanOptions() const
     o.SoundFile = s.Wav;
     o.SoundLoop = s.Loop;
     o.IgnoreLight = s.IgnoreLight;
+    o.IgnoreAreas = s.IgnoreAreas;
     return o;
 }
 

@@ -48,6 +48,7 @@ TOptionsSettings ReadOptions()
     o.Scheduler = ReadBoolSetting(Setting::Scheduler);
     o.Reconnect = ReadBoolSetting(Setting::Reconnect);
     o.IgnoreLight = ReadBoolSetting(Setting::IgnoreLight);
+    o.IgnoreAreas = IgnoreMask::FromText(ReadStringSetting(Setting::IgnoreAreas));
 
     o.Frequency = ReadIntSetting(Setting::Frequency);
     o.Prefix = CleanPrefix(ReadStringSetting(Setting::Prefix));
@@ -95,6 +96,7 @@ void WriteOptions(const TOptionsSettings& o)
     WriteBoolSetting(Setting::Scheduler, o.Scheduler);
     WriteBoolSetting(Setting::Reconnect, o.Reconnect);
     WriteBoolSetting(Setting::IgnoreLight, o.IgnoreLight);
+    WriteStringSetting(Setting::IgnoreAreas, o.IgnoreAreas.toText());
 
     WriteIntSetting(Setting::Frequency, o.Frequency);
     WriteStringSetting(Setting::Prefix, o.Prefix);

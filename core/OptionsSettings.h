@@ -1,5 +1,7 @@
 #pragma once
 
+#include "IgnoreMask.h"
+
 #include <QString>
 
 // The values the options dialog loads and saves: the keys of
@@ -35,6 +37,7 @@ struct TOptionsSettings
     int KeepDays = 0;         // iLXLE_IMAGE.DAT
     int KeepMB = 0;           // iLXLE_IMAGE.DAT
     bool IgnoreLight = false; // iLXLE_PARAM.DAT
+    IgnoreMask IgnoreAreas;   // iLXLE_PARAM.DAT: none by default
     bool Notify = false;      // iLXLE_ALERTE.DAT
     bool Clip = false;        // iLXLE_IMAGE.DAT: a video clip of each event
     int ClipBefore = 3;       // iLXLE_IMAGE.DAT: seconds, 0 to 10

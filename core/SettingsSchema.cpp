@@ -70,6 +70,7 @@ constexpr std::array kTable{
     SettingDef{S::ClipBefore,    F::Image,  kSetup, "ClipBefore",    T::Integer, 3,  "",    true,  0, 10},
     SettingDef{S::ClipAfter,     F::Image,  kSetup, "ClipAfter",     T::Integer, 5,  "",    true,  1, 60},
     SettingDef{S::PicturePrefixes, F::Image, kSetup, "PicturePrefixes", T::String, 0,  "",    false, 0, 0},
+    SettingDef{S::IgnoreAreas,   F::Param,  kSetup, "IgnoreAreas",   T::String,  0,  "",    false, 0, 0},
 };
 // clang-format on
 
@@ -81,7 +82,7 @@ constexpr bool tableFollowsEnum()
     return true;
 }
 static_assert(tableFollowsEnum(), "the settings table must list every Setting in enum order");
-static_assert(kTable.size() == static_cast<size_t>(Setting::PicturePrefixes) + 1);
+static_assert(kTable.size() == static_cast<size_t>(Setting::IgnoreAreas) + 1);
 
 QString readRaw(const SettingDef& d, const QString& fallback)
 {

@@ -76,6 +76,9 @@ enum class Setting
     // iLXLE_IMAGE.DAT, kept by the main window: the prefixes pictures were
     // saved under, so that their pictures stay within the limits.
     PicturePrefixes,
+
+    // iLXLE_PARAM.DAT: the areas the comparison leaves out (IgnoreMask's text).
+    IgnoreAreas,
 };
 
 struct SettingDef

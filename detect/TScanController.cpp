@@ -136,10 +136,10 @@ void TScanController::runCycle(QObject* sender)
         } else {
             const TScanOptions options = host_.ScanOptions();
             const TScanArea area = host_.ScanArea();
-            const double diff = CompareFrames(buffers_[1], buffers_[0],
-                                              StepForResolutionIndex(options.ResolutionIndex),
-                                              percentByte(options.Sensitivity), area.Shown, area.PX,
-                                              area.PY, area.PW, area.PH, options.IgnoreLight);
+            const double diff = CompareFrames(
+                buffers_[1], buffers_[0], StepForResolutionIndex(options.ResolutionIndex),
+                percentByte(options.Sensitivity), area.Shown, area.PX, area.PY, area.PW, area.PH,
+                options.IgnoreLight, &options.IgnoreAreas);
             if (!IsGateStopped()) {
                 if (diff > static_cast<double>(options.Differences))
                     handleDetection(sender);

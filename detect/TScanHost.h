@@ -1,5 +1,7 @@
 #pragma once
 
+#include "IgnoreMask.h"
+
 #include <QImage>
 #include <QString>
 
@@ -19,6 +21,7 @@ struct TScanOptions
     QString SoundFile;           // FilenameEditSound
     bool SoundLoop = true;       // CheckBoxSoundLoop
     bool IgnoreLight = false;    // CheckBoxIgnoreLight
+    IgnoreMask IgnoreAreas;      // IgnoreAreasEditor
 };
 
 // Where the comparison looks: the scan frame's percentages and whether the

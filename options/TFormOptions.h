@@ -1,9 +1,11 @@
 #pragma once
 
+#include "IgnoreMask.h"
 #include "NetworkCameras.h"
 
 #include <QDialog>
 #include <QEvent>
+#include <QImage>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -84,6 +86,10 @@ public:
     // Page "Watch" (beyond the first four)
     QCheckBox* CheckBoxReconnect = nullptr;
     QCheckBox* CheckBoxIgnoreLight = nullptr;
+    QPushButton* BitBtnIgnoreAreas = nullptr; // opens the areas' dialog
+    QLabel* LabelIgnoreAreas = nullptr;       // how many parts are ignored
+    // The areas the comparison leaves out (held here; the dialog edits them).
+    const ::IgnoreMask& IgnoreAreas() const { return ignoreAreas_; }
     QCheckBox* CheckBoxNotify = nullptr;
     QSpinBox* SpinEditKeepDays = nullptr;
     QSpinBox* SpinEditKeepMB = nullptr;
@@ -144,6 +150,8 @@ public:
     // The names of every other video driver (the demo camera, the local
     // cameras), which a network camera's name must not take.
     std::function<QStringList()> OtherDriverNames;
+    // The camera's picture as it is now, to paint the areas to ignore over.
+    std::function<QImage()> LivePicture;
     // Told once OK or "&Apply" wrote the settings: what follows the settings
     // as saved rather than every keystroke (typing 100 passes through 1).
     std::function<void()> OnSettingsSaved;
@@ -226,6 +234,7 @@ private:
     void EditNetworkCamera(int row);
     void LoadWatchPage(const TOptionsSettings& s);
     void SaveWatchPage(TOptionsSettings& s) const;
+    void setIgnoreAreas(const ::IgnoreMask& areas);
     QWidget* BuildBottomPanel();
     void WatchForHelp(QWidget* root);
     void SetModified(bool modified);
@@ -248,6 +257,7 @@ private:
     std::unique_ptr<TAlarmLog> alarmLog_;
     std::unique_ptr<TSoundThread> soundThread_;
     QList<TNetworkCamera> networkCameras_;
+    ::IgnoreMask ignoreAreas_;
     std::unique_ptr<TFormStopAlarm> stopAlarm_;
 
     HelpHandler helpHandler_;

@@ -6,10 +6,13 @@
 #include "OptionsSettings.h"
 #include "OptionsWidgets.h"
 #include "TAlarmLog.h"
+#include "TDlgIgnoreAreas.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -67,6 +70,29 @@ QWidget* TFormOptions::BuildWatchPage()
     setHelp(CheckBoxIgnoreLight, 42040);
     column->addWidget(CheckBoxIgnoreLight);
     column->addSpacing(12);
+
+    // The areas left out, painted over the camera's picture in a dialog of
+    // their own (the page has no room for the picture).
+    auto* areas = new QHBoxLayout;
+    BitBtnIgnoreAreas = new QPushButton(QStringLiteral("Areas to i&gnore..."), page);
+    BitBtnIgnoreAreas->setObjectName(QStringLiteral("BitBtnIgnoreAreas"));
+    setHint(BitBtnIgnoreAreas,
+            QStringLiteral("Parts of the picture that are never compared (a tree, a screen, "
+                           "a road)"));
+    setHelp(BitBtnIgnoreAreas, 42070);
+    areas->addWidget(BitBtnIgnoreAreas);
+    LabelIgnoreAreas = new QLabel(page);
+    LabelIgnoreAreas->setObjectName(QStringLiteral("LabelIgnoreAreas"));
+    areas->addWidget(LabelIgnoreAreas, 1);
+    column->addLayout(areas);
+    column->addSpacing(12);
+    connect(BitBtnIgnoreAreas, &QPushButton::clicked, this, [this] {
+        TDlgIgnoreAreas dialog(ignoreAreas_, LivePicture, this);
+        if (dialog.exec() != QDialog::Accepted || dialog.Areas() == ignoreAreas_)
+            return;
+        setIgnoreAreas(dialog.Areas());
+        AControlChange();
+    });
 
     CheckBoxNotify = makeCheck(
         "CheckBoxNotify", QStringLiteral("&Notify the desktop on detection while minimised"), page);
@@ -128,6 +154,7 @@ void TFormOptions::LoadWatchPage(const TOptionsSettings& s)
     SpinEditKeepDays->setValue(std::clamp(s.KeepDays, 0, kMaxKeepDays));
     SpinEditKeepMB->setValue(std::clamp(s.KeepMB, 0, kMaxKeepMB));
     CheckBoxIgnoreLight->setChecked(s.IgnoreLight);
+    setIgnoreAreas(s.IgnoreAreas);
     CheckBoxNotify->setChecked(s.Notify);
     CheckBoxClip->setChecked(s.Clip);
     SpinEditClipBefore->setValue(s.ClipBefore);
@@ -140,10 +167,21 @@ void TFormOptions::SaveWatchPage(TOptionsSettings& s) const
     s.KeepDays = SpinEditKeepDays->value();
     s.KeepMB = SpinEditKeepMB->value();
     s.IgnoreLight = CheckBoxIgnoreLight->isChecked();
+    s.IgnoreAreas = ignoreAreas_;
     s.Notify = CheckBoxNotify->isChecked();
     s.Clip = CheckBoxClip->isChecked();
     s.ClipBefore = SpinEditClipBefore->value();
     s.ClipAfter = SpinEditClipAfter->value();
+}
+
+void TFormOptions::setIgnoreAreas(const ::IgnoreMask& areas)
+{
+    ignoreAreas_ = areas;
+    LabelIgnoreAreas->setText(areas.empty()
+                                  ? QStringLiteral("none")
+                                  : QStringLiteral("%1 of %2 parts")
+                                        .arg(areas.count())
+                                        .arg(::IgnoreMask::kColumns * ::IgnoreMask::kRows));
 }
 
 void TFormOptions::LogEvent(const QString& line)
