@@ -123,38 +123,52 @@ double CompareFrames(const QImage& first, const QImage& second, std::uint8_t ste
         LightField field;
         if (ignoreLight)
             field = LightField::Estimate(a, b, int(x0), int(y0), int(x1), int(y1), mask);
-        // The first picture's channels as the second's light would show them
-        // where it changed alike everywhere.
-        std::array<std::array<std::uint8_t, 256>, 3> lit{};
-        if (ignoreLight && field.flat()) {
+        // Per channel and first value, the second values the whole picture's
+        // light explains: its lit value give or take the threshold. A first
+        // value at white was at least white: in a dimmer light it may show
+        // anything down to its own lit value.
+        std::array<std::array<std::int16_t, 256>, 3> least{}, most{};
+        if (ignoreLight) {
             for (std::size_t c = 0; c < 3; ++c)
-                for (int v = 0; v < 256; ++v)
-                    lit[c][std::size_t(v)] =
-                        std::uint8_t(std::min(255, (v * field.channelGain()[c] + 128) / 256));
+                for (int v = 0; v < 256; ++v) {
+                    const int lit = std::min(255, (v * field.channelGain()[c] + 128) / 256);
+                    least[c][std::size_t(v)] = std::int16_t(lit - threshold);
+                    most[c][std::size_t(v)] = std::int16_t(v == 255 ? 255 : lit + threshold);
+                }
         }
-        // Whether a channel of the second picture is not what the first one's
-        // shows in the second's light. A first value at white was at least
-        // white: in a dimmer light it may show anything down to its own lit
-        // value.
-        const auto unlikeLit = [threshold](int va, int vb, int litValue) {
-            const int d = vb - litValue;
-            return va == 255 ? d < -threshold : std::abs(d) > threshold;
+        // Whether a point is not what the first picture's shows in the
+        // second's light.
+        const auto unlikeLit = [&least, &most](const uchar* pa, const uchar* pb) {
+            bool unlike = false;
+            for (std::size_t c = 0; c < 3; ++c)
+                unlike |= (pb[c] < least[c][pa[c]]) | (pb[c] > most[c][pa[c]]);
+            return unlike;
         };
         const std::int64_t columns = x0 <= readableX1 ? (readableX1 - x0) / stepX + 1 : 0;
         // Per row: the sample columns an ignored area covers, and the place
         // gains of the light.
         std::vector<std::uint8_t> ignored(mask ? std::size_t(columns) : 0);
         const bool placeLight = ignoreLight && !field.flat();
-        std::vector<std::uint16_t> placeLow(placeLight ? std::size_t(columns) : 0);
-        std::vector<std::uint16_t> placeHigh(placeLow.size());
+        // Per sample column, its segment of the light's cells; per row and
+        // segment, each channel's least and most gain (1/65536).
+        const std::vector<std::uint8_t> segment =
+            placeLight ? field.Segments(int(x0), int(stepX), int(columns))
+                       : std::vector<std::uint8_t>();
+        std::array<std::array<std::int32_t, 3>, LightField::kSegments> darkest{}, brightest{};
         const auto startRow = [&](std::int64_t y) {
             if (mask)
                 for (std::int64_t i = 0; i < columns; ++i)
                     ignored[std::size_t(i)] =
                         mask->covers(int(x0 + i * stepX), int(y), int(w), int(h));
-            if (placeLight)
-                field.rowRanges(int(y), int(x0), int(stepX), int(columns), placeLow.data(),
-                                placeHigh.data());
+            if (placeLight) {
+                LightField::SegmentGains low, high;
+                field.rowRanges(int(y), low, high);
+                for (std::size_t k = 0; k < low.size(); ++k)
+                    for (std::size_t c = 0; c < 3; ++c) {
+                        darkest[k][c] = field.channelGain()[c] * low[k];
+                        brightest[k][c] = field.channelGain()[c] * high[k];
+                    }
+            }
         };
         const auto countWhere = [&](auto changedAt) {
             for (std::int64_t y = y0; y <= y1 && !cancelled; y += stepY) {
@@ -189,26 +203,23 @@ double CompareFrames(const QImage& first, const QImage& second, std::uint8_t ste
                 countWhere(changedAt);
         };
         if (ignoreLight && field.flat()) {
-            rule([&](const uchar* pa, const uchar* pb, std::size_t) {
-                return unlikeLit(pa[0], pb[0], lit[0][pa[0]]) |
-                       unlikeLit(pa[1], pb[1], lit[1][pa[1]]) |
-                       unlikeLit(pa[2], pb[2], lit[2][pa[2]]);
-            });
+            rule([&](const uchar* pa, const uchar* pb, std::size_t) { return unlikeLit(pa, pb); });
         } else if (ignoreLight) {
-            const std::array<int, 3> gain = field.channelGain();
             // The light of a place lies between the gains of the cells
             // around it: a point counts when no light in that range explains it.
+            // A point the whole picture's light explains is not counted
+            // either, which spares most points the place's reckoning.
             rule([&](const uchar* pa, const uchar* pb, std::size_t i) {
-                const std::int64_t low = placeLow[i], high = placeHigh[i];
+                if (!unlikeLit(pa, pb))
+                    return false;
+                const auto& lo = darkest[segment[i]];
+                const auto& hi = brightest[segment[i]];
                 bool changed = false;
                 for (std::size_t c = 0; c < 3; ++c) {
-                    const std::int64_t scaled = std::int64_t(pa[c]) * gain[c];
-                    const int darkest = std::min<std::int64_t>(255, (scaled * low + 32768) >> 16);
-                    const int brightest =
-                        std::min<std::int64_t>(255, (scaled * high + 32768) >> 16);
                     const int v = pb[c];
-                    changed |=
-                        v < darkest - threshold || (pa[c] != 255 && v > brightest + threshold);
+                    const int least = std::min(255, (pa[c] * lo[c] + 32768) >> 16);
+                    const int most = std::min(255, (pa[c] * hi[c] + 32768) >> 16);
+                    changed |= v < least - threshold || (pa[c] != 255 && v > most + threshold);
                 }
                 return changed;
             });

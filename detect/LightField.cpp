@@ -11,11 +11,19 @@ constexpr int kPointsPerCellSide = 4;
 constexpr int kPointsX = LightField::kCellsX * kPointsPerCellSide;
 constexpr int kPointsY = LightField::kCellsY * kPointsPerCellSide;
 // Fewer points than this in a cell (clipped, masked) tell nothing of it.
-constexpr std::size_t kFewestInCell = 9;
+constexpr int kFewestInCell = 9;
 // Points lit alike agree on their light within this (between the first and
 // the third quarter of them, in 1/256 of their median): the sensor's noise and
 // light that changes across a cell stay within it, a person does not.
 constexpr int kAlikeSpread = 51;
+
+// 2^24 / v: a ratio to v in 1/256 as a multiplication.
+constexpr std::array<std::uint32_t, 256> kReciprocal = [] {
+    std::array<std::uint32_t, 256> r{};
+    for (std::uint32_t v = 1; v < 256; ++v)
+        r[v] = (1u << 24) / v;
+    return r;
+}();
 
 int medianOf(std::vector<int>& values)
 {
@@ -48,6 +56,8 @@ LightField LightField::Estimate(const QImage& a, const QImage& b, int x0, int y0
     field.width_ = x1 - x0 + 1;
     field.height_ = y1 - y0 + 1;
 
+    constexpr int kCells = kCellsX * kCellsY;
+    constexpr int kPerCell = 3 * kPointsPerCellSide * kPointsPerCellSide;
     struct Point
     {
         int cell;
@@ -55,9 +65,11 @@ LightField LightField::Estimate(const QImage& a, const QImage& b, int x0, int y0
     };
     std::vector<Point> points;
     points.reserve(std::size_t(kPointsX * kPointsY));
+    // The whole picture's gain from every third point: a thousand are
+    // plenty for a median.
     std::array<std::vector<int>, 3> ratios;
     for (auto& r : ratios)
-        r.reserve(points.capacity());
+        r.reserve(points.capacity() / 3 + 1);
     for (int j = 0; j < kPointsY; ++j) {
         const int y = y0 + (2 * j + 1) * field.height_ / (2 * kPointsY);
         const uchar* rowA = a.constScanLine(y);
@@ -67,46 +79,58 @@ LightField LightField::Estimate(const QImage& a, const QImage& b, int x0, int y0
             if (mask && mask->covers(x, y, a.width(), a.height()))
                 continue;
             Point p{(j / kPointsPerCellSide) * kCellsX + i / kPointsPerCellSide, {}, {}};
-            for (int c = 0; c < 3; ++c) {
-                p.va[std::size_t(c)] = rowA[3 * x + c];
-                p.vb[std::size_t(c)] = rowB[3 * x + c];
-                if (unclipped(p.va[std::size_t(c)], p.vb[std::size_t(c)]))
-                    ratios[std::size_t(c)].push_back(p.vb[std::size_t(c)] * 256 /
-                                                     p.va[std::size_t(c)]);
+            const bool sampled = (i + j) % 3 == 0;
+            for (std::size_t c = 0; c < 3; ++c) {
+                p.va[c] = rowA[3 * x + int(c)];
+                p.vb[c] = rowB[3 * x + int(c)];
+                if (sampled && unclipped(p.va[c], p.vb[c]))
+                    ratios[c].push_back(int((p.vb[c] * kReciprocal[p.va[c]]) >> 16));
             }
             points.push_back(p);
         }
     }
     for (std::size_t c = 0; c < 3; ++c)
         if (!ratios[c].empty())
-            field.channel_[c] = std::max(1, medianOf(ratios[c]));
+            field.channel_[c] = std::clamp(medianOf(ratios[c]), 1, kMostGain);
 
     // What is left once the whole picture's gain is out, per point and
     // channel: the light of its place. Channels that clipping bent are left
     // out, and the others of the same point kept.
-    std::array<std::vector<int>, kCellsX * kCellsY> inCell;
-    for (const Point& p : points)
-        for (std::size_t c = 0; c < 3; ++c)
-            if (unclipped(p.va[c], p.vb[c]))
-                inCell[std::size_t(p.cell)].push_back(p.vb[c] * 65536 /
-                                                      (p.va[c] * field.channel_[c]));
-    std::array<int, kCellsX * kCellsY> measured;
+    // Divisions by a first value and its channel's gain, as multiplications.
+    std::array<std::array<std::uint32_t, 256>, 3> unlit{};
+    for (std::size_t c = 0; c < 3; ++c)
+        for (std::uint32_t v = 1; v < 256; ++v)
+            unlit[c][v] =
+                std::uint32_t((std::uint64_t(1) << 32) / (v * std::uint64_t(field.channel_[c])));
+    std::vector<int> values(std::size_t(kCells * kPerCell));
+    std::array<int, kCells> counts{};
+    for (const Point& p : points) {
+        for (std::size_t c = 0; c < 3; ++c) {
+            if (unclipped(p.va[c], p.vb[c])) {
+                int& n = counts[std::size_t(p.cell)];
+                values[std::size_t(p.cell * kPerCell + n++)] =
+                    int((std::uint64_t(p.vb[c]) * unlit[c][p.va[c]]) >> 16);
+            }
+        }
+    }
     // A cell whose points disagree on its light is not lit alike: someone in
     // it, or the edge of a patch of light. It tells nothing of the light.
-    for (std::size_t k = 0; k < inCell.size(); ++k) {
-        std::vector<int>& values = inCell[k];
-        measured[k] = -1;
-        if (values.size() < kFewestInCell)
+    std::array<int, kCells> measured;
+    for (int k = 0; k < kCells; ++k) {
+        measured[std::size_t(k)] = -1;
+        const int n = counts[std::size_t(k)];
+        if (n < kFewestInCell)
             continue;
-        const int middle = medianOf(values);
-        const auto at = [&values](std::size_t share) {
-            const auto n = values.begin() + std::ptrdiff_t(values.size() * share / 4);
-            std::nth_element(values.begin(), n, values.end());
-            return *n;
-        };
-        const int spread = at(3) - at(1);
-        if (spread * 256 <= kAlikeSpread * std::max(middle, 1))
-            measured[k] = middle;
+        int* first = values.data() + std::ptrdiff_t(k) * kPerCell;
+        int* middle = first + n / 2;
+        std::nth_element(first, middle, first + n);
+        // The quarters: within the halves on either side of the median.
+        int* lower = first + n / 4;
+        std::nth_element(first, lower, middle);
+        int* upper = first + 3 * n / 4;
+        std::nth_element(middle + 1, upper, first + n);
+        if ((*upper - *lower) * 256 <= kAlikeSpread * std::max(*middle, 1))
+            measured[std::size_t(k)] = *middle;
     }
     const auto index = [](int cx, int cy) {
         return std::size_t(cy * kCellsX + cx);
@@ -115,45 +139,58 @@ LightField LightField::Estimate(const QImage& a, const QImage& b, int x0, int y0
     // Each measured cell: the median of it and its four neighbours, so a
     // cell a person changed unlike the cells around does not count as light,
     // while a ridge of light (a headlight's band) one cell wide stays.
-    std::vector<int> around;
-    std::array<int, kCellsX * kCellsY> smoothed;
+    std::array<int, kCells> low, high;
+    int known = 0;
     for (int cy = 0; cy < kCellsY; ++cy) {
         for (int cx = 0; cx < kCellsX; ++cx) {
-            smoothed[index(cx, cy)] = -1;
+            low[index(cx, cy)] = high[index(cx, cy)] = -1;
             if (measured[index(cx, cy)] < 0)
                 continue;
-            around.clear();
+            std::array<int, 5> around;
+            int n = 0;
             for (const auto& [dx, dy] : {std::pair{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
                 const int nx = cx + dx, ny = cy + dy;
                 if (nx >= 0 && nx < kCellsX && ny >= 0 && ny < kCellsY &&
                     measured[index(nx, ny)] >= 0)
-                    around.push_back(measured[index(nx, ny)]);
+                    around[std::size_t(n++)] = measured[index(nx, ny)];
             }
-            smoothed[index(cx, cy)] = medianOf(around);
+            std::nth_element(around.begin(), around.begin() + n / 2, around.begin() + n);
+            low[index(cx, cy)] = high[index(cx, cy)] = around[std::size_t(n / 2)];
+            ++known;
         }
     }
-    // A cell that tells nothing (its points clipped or ignored) may have any
-    // light between the nearest cells that do.
-    field.flat_ = true;
-    for (int cy = 0; cy < kCellsY; ++cy) {
-        for (int cx = 0; cx < kCellsX; ++cx) {
-            int low = smoothed[index(cx, cy)], high = low;
-            for (int ring = 1; low < 0 && ring < std::max(kCellsX, kCellsY); ++ring) {
-                for (int ny = std::max(0, cy - ring); ny <= std::min(kCellsY - 1, cy + ring); ++ny)
-                    for (int nx = std::max(0, cx - ring); nx <= std::min(kCellsX - 1, cx + ring);
-                         ++nx)
-                        if (const int m = smoothed[index(nx, ny)]; m >= 0) {
-                            high = std::max(high, m);
-                            low = low < 0 ? m : std::min(low, m);
+    // A cell that tells nothing (its points clipped, ignored or unlike) may
+    // have any light between the nearest cells that do: the known cells grow
+    // into the others a ring at a time.
+    if (known == 0)
+        return field; // no change of light known anywhere
+    while (known < kCells) {
+        std::array<int, kCells> nextLow = low, nextHigh = high;
+        for (int cy = 0; cy < kCellsY; ++cy) {
+            for (int cx = 0; cx < kCellsX; ++cx) {
+                if (low[index(cx, cy)] >= 0)
+                    continue;
+                for (int ny = std::max(0, cy - 1); ny <= std::min(kCellsY - 1, cy + 1); ++ny)
+                    for (int nx = std::max(0, cx - 1); nx <= std::min(kCellsX - 1, cx + 1); ++nx)
+                        if (low[index(nx, ny)] >= 0) {
+                            int& lo = nextLow[index(cx, cy)];
+                            int& hi = nextHigh[index(cx, cy)];
+                            lo = lo < 0 ? low[index(nx, ny)] : std::min(lo, low[index(nx, ny)]);
+                            hi = std::max(hi, high[index(nx, ny)]);
                         }
+                known += nextLow[index(cx, cy)] >= 0;
             }
-            if (low < 0)
-                low = high = 256; // nothing measured anywhere: no change of light known
-            field.low_[index(cx, cy)] = low;
-            field.high_[index(cx, cy)] = high;
-            if (std::abs(low - 256) > kFlatWithin || std::abs(high - 256) > kFlatWithin)
-                field.flat_ = false;
         }
+        low = nextLow;
+        high = nextHigh;
+    }
+    field.flat_ = true;
+    for (int k = 0; k < kCells; ++k) {
+        field.low_[std::size_t(k)] = low[std::size_t(k)];
+        field.high_[std::size_t(k)] = high[std::size_t(k)];
+        if (std::abs(low[std::size_t(k)] - 256) > kFlatWithin ||
+            std::abs(high[std::size_t(k)] - 256) > kFlatWithin)
+            field.flat_ = false;
     }
     return field;
 }
@@ -176,12 +213,28 @@ void LightField::between(int at, int start, int length, int cells, int& index, i
     }
 }
 
-void LightField::rowRanges(int y, int x0, int step, int count, std::uint16_t* low,
-                           std::uint16_t* high) const
+std::vector<std::uint8_t> LightField::Segments(int x0, int step, int count) const
+{
+    std::vector<std::uint8_t> segments(std::size_t(std::max(count, 0)));
+    for (int i = 0; i < count; ++i) {
+        int cx = 0, wx = 0;
+        const int x = x0 + i * step;
+        between(x, x0_, width_, kCellsX, cx, wx);
+        if (cx == 0 && wx == 0 && x < x0_ + width_ / (2 * kCellsX))
+            segments[std::size_t(i)] = 0; // before the first centre
+        else if (cx == kCellsX - 1)
+            segments[std::size_t(i)] = kCellsX; // past the last centre
+        else
+            segments[std::size_t(i)] = std::uint8_t(cx + 1);
+    }
+    return segments;
+}
+
+void LightField::rowRanges(int y, SegmentGains& low, SegmentGains& high) const
 {
     if (flat_) {
-        std::fill(low, low + count, std::uint16_t(256));
-        std::fill(high, high + count, std::uint16_t(256));
+        low.fill(256);
+        high.fill(256);
         return;
     }
     const auto lowAt = [this](int cx, int cy) {
@@ -215,25 +268,16 @@ void LightField::rowRanges(int y, int x0, int step, int count, std::uint16_t* lo
         columnLow[std::size_t(cx)] = lo;
         columnHigh[std::size_t(cx)] = hi;
     }
-    for (int i = 0; i < count; ++i) {
-        const int x = x0 + i * step;
-        int cx = 0, wx = 0;
-        between(x, x0_, width_, kCellsX, cx, wx);
-        const int next = std::min(cx + 1, kCellsX - 1);
-        int lo = std::min(columnLow[std::size_t(cx)], columnLow[std::size_t(next)]);
-        int hi = std::max(columnHigh[std::size_t(cx)], columnHigh[std::size_t(next)]);
-        if (wx == 0 && (cx == 0 || cx == kCellsX - 1)) {
-            const bool left = cx == 0 && x < x0_ + width_ / (2 * kCellsX);
-            const bool right = cx == kCellsX - 1;
-            if (left || right) {
-                const int inner = left ? 1 : kCellsX - 2;
-                lo =
-                    std::min(lo, beyond(columnLow[std::size_t(cx)], columnLow[std::size_t(inner)]));
-                hi = std::max(hi,
-                              beyond(columnHigh[std::size_t(cx)], columnHigh[std::size_t(inner)]));
-            }
-        }
-        low[i] = std::uint16_t(std::clamp(lo, 1, 65535));
-        high[i] = std::uint16_t(std::clamp(hi, 1, 65535));
-    }
+    const auto put = [&](int segment, int lo, int hi) {
+        low[std::size_t(segment)] = std::clamp(lo, 1, kMostGain);
+        high[std::size_t(segment)] = std::clamp(hi, 1, kMostGain);
+    };
+    put(0, std::min(columnLow[0], beyond(columnLow[0], columnLow[1])),
+        std::max(columnHigh[0], beyond(columnHigh[0], columnHigh[1])));
+    for (int k = 1; k < kCellsX; ++k)
+        put(k, std::min(columnLow[std::size_t(k - 1)], columnLow[std::size_t(k)]),
+            std::max(columnHigh[std::size_t(k - 1)], columnHigh[std::size_t(k)]));
+    constexpr std::size_t last = kCellsX - 1;
+    put(kCellsX, std::min(columnLow[last], beyond(columnLow[last], columnLow[last - 1])),
+        std::max(columnHigh[last], beyond(columnHigh[last], columnHigh[last - 1])));
 }

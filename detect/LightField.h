@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class IgnoreMask;
 
@@ -37,10 +38,19 @@ public:
     const std::array<int, 3>& channelGain() const { return channel_; }
     // Whether the place gain is 1 everywhere (the light changed alike).
     bool flat() const { return flat_; }
-    // For the sample columns x0, x0 + step, ... (count of them) on row y: the
-    // lowest and the highest place gain of the cells around each, in 1/256.
-    void rowRanges(int y, int x0, int step, int count, std::uint16_t* low,
-                   std::uint16_t* high) const;
+    // A gain, of the whole picture or of a place, never taken beyond this
+    // (in 1/256): eight times the light. (Their product times a value stays
+    // within 32 bits.)
+    static constexpr int kMostGain = 2048;
+    // The segments of a row between cell centres: before the first, between
+    // each two, past the last.
+    static constexpr int kSegments = kCellsX + 1;
+    using SegmentGains = std::array<int, kSegments>;
+    // The segment of each sample column x0, x0 + step, ... (count of them).
+    std::vector<std::uint8_t> Segments(int x0, int step, int count) const;
+    // On row y, per segment: the lowest and the highest place gain of the
+    // cells around it, in 1/256.
+    void rowRanges(int y, SegmentGains& low, SegmentGains& high) const;
 
 private:
     std::array<int, 3> channel_{256, 256, 256};
