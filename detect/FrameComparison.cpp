@@ -123,26 +123,26 @@ double CompareFrames(const QImage& first, const QImage& second, std::uint8_t ste
         LightField field;
         if (ignoreLight)
             field = LightField::Estimate(a, b, int(x0), int(y0), int(x1), int(y1), mask);
-        // Per channel and first value, the second values the whole picture's
-        // light explains: its lit value give or take the threshold. A first
-        // value at white was at least white: in a dimmer light it may show
-        // anything down to its own lit value.
-        std::array<std::array<std::int16_t, 256>, 3> least{}, most{};
+        // The first picture's channels as the second's light would show them
+        // had it changed alike everywhere.
+        std::array<std::array<std::uint8_t, 256>, 3> lit{};
         if (ignoreLight) {
             for (std::size_t c = 0; c < 3; ++c)
-                for (int v = 0; v < 256; ++v) {
-                    const int lit = std::min(255, (v * field.channelGain()[c] + 128) / 256);
-                    least[c][std::size_t(v)] = std::int16_t(lit - threshold);
-                    most[c][std::size_t(v)] = std::int16_t(v == 255 ? 255 : lit + threshold);
-                }
+                for (int v = 0; v < 256; ++v)
+                    lit[c][std::size_t(v)] =
+                        std::uint8_t(std::min(255, (v * field.channelGain()[c] + 128) / 256));
         }
-        // Whether a point is not what the first picture's shows in the
-        // second's light.
-        const auto unlikeLit = [&least, &most](const uchar* pa, const uchar* pb) {
-            bool unlike = false;
-            for (std::size_t c = 0; c < 3; ++c)
-                unlike |= (pb[c] < least[c][pa[c]]) | (pb[c] > most[c][pa[c]]);
-            return unlike;
+        // Whether a channel of the second picture is not what the first one's
+        // shows in the second's light. A first value at white was at least
+        // white: in a dimmer light it may show anything down to its own lit
+        // value.
+        const auto unlike = [threshold](int va, int vb, int litValue) {
+            const int d = vb - litValue;
+            return va == 255 ? d < -threshold : std::abs(d) > threshold;
+        };
+        const auto unlikeLit = [&lit, &unlike](const uchar* pa, const uchar* pb) {
+            return unlike(pa[0], pb[0], lit[0][pa[0]]) | unlike(pa[1], pb[1], lit[1][pa[1]]) |
+                   unlike(pa[2], pb[2], lit[2][pa[2]]);
         };
         const std::int64_t columns = x0 <= readableX1 ? (readableX1 - x0) / stepX + 1 : 0;
         // Per row: the sample columns an ignored area covers, and the place
@@ -155,11 +155,17 @@ double CompareFrames(const QImage& first, const QImage& second, std::uint8_t ste
             placeLight ? field.Segments(int(x0), int(stepX), int(columns))
                        : std::vector<std::uint8_t>();
         std::array<std::array<std::int32_t, 3>, LightField::kSegments> darkest{}, brightest{};
+        std::vector<std::uint8_t> columnCell(mask ? std::size_t(columns) : 0);
+        for (std::size_t i = 0; i < columnCell.size(); ++i)
+            columnCell[i] =
+                std::uint8_t(IgnoreMask::ColumnOf(int(x0 + std::int64_t(i) * stepX), int(w)));
+        int maskRow = -1;
         const auto startRow = [&](std::int64_t y) {
-            if (mask)
-                for (std::int64_t i = 0; i < columns; ++i)
-                    ignored[std::size_t(i)] =
-                        mask->covers(int(x0 + i * stepX), int(y), int(w), int(h));
+            if (mask && IgnoreMask::RowOf(int(y), int(h)) != maskRow) {
+                maskRow = IgnoreMask::RowOf(int(y), int(h));
+                for (std::size_t i = 0; i < ignored.size(); ++i)
+                    ignored[i] = mask->at(columnCell[i], maskRow);
+            }
             if (placeLight) {
                 LightField::SegmentGains low, high;
                 field.rowRanges(int(y), low, high);

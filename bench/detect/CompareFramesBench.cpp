@@ -1,9 +1,12 @@
 // The comparison at the largest capture size, beside the memory-bound floor: one
 // plain pass that reads every byte of the same two buffers, timed in the same run.
+#include "DemoScene.h"
 #include "FrameComparison.h"
+#include "IgnoreMask.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <random>
@@ -17,6 +20,9 @@ struct Frames
 {
     QImage a{kWidth, kHeight, QImage::Format_RGB888};
     QImage b{kWidth, kHeight, QImage::Format_RGB888};
+    // b as the demo camera's lamp in a corner would light it: light that
+    // varies over the picture.
+    QImage lit{kWidth, kHeight, QImage::Format_RGB888};
 
     Frames()
     {
@@ -30,6 +36,13 @@ struct Frames
                 const int noise = static_cast<int>(random() % 21) - 10;
                 const bool block = y > 100 && y < 200 && i > 300 && i < 600;
                 pb[i] = static_cast<uchar>(block ? 255 - pa[i] : std::clamp(pa[i] + noise, 0, 255));
+            }
+            uchar* pl = lit.scanLine(y);
+            for (int x = 0; x < kWidth; ++x) {
+                const double gain =
+                    DemoScene::CornerLampGain((x + 0.5) / kWidth, (y + 0.5) / kHeight);
+                for (int c = 0; c < 3; ++c)
+                    pl[3 * x + c] = uchar(std::min(255.0, pb[3 * x + c] * gain));
             }
         }
     }
@@ -117,17 +130,19 @@ BENCHMARK(BM_CompareFrames)
     ->Args({0, 1});
 
 // "Ignore light changes" on against off at the same step, both timed back to
-// back in the same run. Args: step.
+// back in the same run. Args: step, and whether the second picture is lit by
+// a lamp in a corner (light that varies over the picture) or not.
 void BM_CompareIgnoringLight(benchmark::State& state)
 {
     const Frames& f = frames();
     const auto step = static_cast<std::uint8_t>(state.range(0));
+    const QImage& second = state.range(1) != 0 ? f.lit : f.b;
     ResetComparison();
     const auto plain = [&] {
-        benchmark::DoNotOptimize(CompareFrames(f.a, f.b, step, 85, false, 0, 0, 0, 0, false));
+        benchmark::DoNotOptimize(CompareFrames(f.a, second, step, 85, false, 0, 0, 0, 0, false));
     };
     const auto light = [&] {
-        benchmark::DoNotOptimize(CompareFrames(f.a, f.b, step, 85, false, 0, 0, 0, 0, true));
+        benchmark::DoNotOptimize(CompareFrames(f.a, second, step, 85, false, 0, 0, 0, 0, true));
     };
     for (auto _ : state)
         light();
@@ -137,7 +152,37 @@ void BM_CompareIgnoringLight(benchmark::State& state)
     state.counters["on_us"] = on / 1000;
     state.counters["ratio"] = on / off;
 }
-BENCHMARK(BM_CompareIgnoringLight)->ArgNames({"step"})->Arg(1)->Arg(2)->Arg(0);
+BENCHMARK(BM_CompareIgnoringLight)
+    ->ArgNames({"step", "lamp"})
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({0, 0})
+    ->Args({1, 1})
+    ->Args({0, 1});
+
+// Areas to ignore set against none, at every pixel. Args: ignored parts.
+void BM_CompareWithIgnoredAreas(benchmark::State& state)
+{
+    const Frames& f = frames();
+    IgnoreMask mask;
+    for (int k = 0; k < state.range(0); ++k)
+        mask.set(k % IgnoreMask::kColumns, k / IgnoreMask::kColumns, true);
+    ResetComparison();
+    const auto none = [&] {
+        benchmark::DoNotOptimize(CompareFrames(f.a, f.b, 1, 85, false, 0, 0, 0, 0, false));
+    };
+    const auto masked = [&] {
+        benchmark::DoNotOptimize(CompareFrames(f.a, f.b, 1, 85, false, 0, 0, 0, 0, false, &mask));
+    };
+    for (auto _ : state)
+        masked();
+    const double off = bestNsPerCall(none);
+    const double on = bestNsPerCall(masked);
+    state.counters["none_us"] = off / 1000;
+    state.counters["masked_us"] = on / 1000;
+    state.counters["ratio"] = on / off;
+}
+BENCHMARK(BM_CompareWithIgnoredAreas)->ArgNames({"parts"})->Arg(0)->Arg(1)->Arg(96);
 
 } // namespace
 

@@ -28,7 +28,9 @@ trap 'exit 1' INT TERM HUP
 # Starts the server; true with DISPLAY set once it answers.
 start_server() {
     : >"$scratch/display"
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$scratch/display" \
+    # -noreset: by default the server resets when its last client leaves (the
+    # check below, a helper's xdotool), refusing connections meanwhile.
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$scratch/display" \
         >"$scratch/server.log" 2>&1 </dev/null &
     server=$!
     local n
