@@ -124,12 +124,6 @@ LightField LightField::Estimate(const QImage& a, const QImage& b, int x0, int y0
         int* first = values.data() + std::ptrdiff_t(k) * kPerCell;
         int* middle = first + n / 2;
         std::nth_element(first, middle, first + n);
-        // A cell whose light did not change tells as much whoever is in it:
-        // the points that changed count anyway.
-        if (std::abs(*middle - 256) <= kFlatWithin) {
-            measured[std::size_t(k)] = 256;
-            continue;
-        }
         // The quarters: within the halves on either side of the median.
         int* lower = first + n / 4;
         std::nth_element(first, lower, middle);
