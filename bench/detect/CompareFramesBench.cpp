@@ -129,6 +129,21 @@ BENCHMARK(BM_CompareFrames)
     ->Args({16, 1})
     ->Args({0, 1});
 
+// Times `measured` for the benchmark, then it and `reference` back to back
+// (best of batches each), and reports both and their ratio.
+template <typename F, typename G>
+void TimeAgainst(benchmark::State& state, F measured, G reference, const char* measuredName,
+                 const char* referenceName)
+{
+    for (auto _ : state)
+        measured();
+    const double theirs = bestNsPerCall(reference);
+    const double ours = bestNsPerCall(measured);
+    state.counters[referenceName] = theirs / 1000;
+    state.counters[measuredName] = ours / 1000;
+    state.counters["ratio"] = ours / theirs;
+}
+
 // "Ignore light changes" on against off at the same step, both timed back to
 // back in the same run. Args: step, and whether the second picture is lit by
 // a lamp in a corner (light that varies over the picture) or not.
@@ -144,13 +159,7 @@ void BM_CompareIgnoringLight(benchmark::State& state)
     const auto light = [&] {
         benchmark::DoNotOptimize(CompareFrames(f.a, second, step, 85, false, 0, 0, 0, 0, true));
     };
-    for (auto _ : state)
-        light();
-    const double off = bestNsPerCall(plain);
-    const double on = bestNsPerCall(light);
-    state.counters["off_us"] = off / 1000;
-    state.counters["on_us"] = on / 1000;
-    state.counters["ratio"] = on / off;
+    TimeAgainst(state, light, plain, "on_us", "off_us");
 }
 BENCHMARK(BM_CompareIgnoringLight)
     ->ArgNames({"step", "lamp"})
@@ -174,13 +183,7 @@ void BM_CompareWithIgnoredAreas(benchmark::State& state)
     const auto masked = [&] {
         benchmark::DoNotOptimize(CompareFrames(f.a, f.b, 1, 85, false, 0, 0, 0, 0, false, &mask));
     };
-    for (auto _ : state)
-        masked();
-    const double off = bestNsPerCall(none);
-    const double on = bestNsPerCall(masked);
-    state.counters["none_us"] = off / 1000;
-    state.counters["masked_us"] = on / 1000;
-    state.counters["ratio"] = on / off;
+    TimeAgainst(state, masked, none, "masked_us", "none_us");
 }
 BENCHMARK(BM_CompareWithIgnoredAreas)->ArgNames({"parts"})->Arg(0)->Arg(1)->Arg(96);
 
