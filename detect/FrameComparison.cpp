@@ -220,14 +220,16 @@ double CompareFrames(const QImage& first, const QImage& second, std::uint8_t ste
                     return false;
                 const auto& lo = darkest[segment[i]];
                 const auto& hi = brightest[segment[i]];
-                bool changed = false;
+                // Without branches: in a changed area they go either way.
+                int changed = 0;
                 for (std::size_t c = 0; c < 3; ++c) {
                     const int v = pb[c];
                     const int least = std::min(255, (pa[c] * lo[c] + 32768) >> 16);
                     const int most = std::min(255, (pa[c] * hi[c] + 32768) >> 16);
-                    changed |= v < least - threshold || (pa[c] != 255 && v > most + threshold);
+                    changed |= int(v < least - threshold) |
+                               (int(pa[c] != 255) & int(v > most + threshold));
                 }
-                return changed;
+                return changed != 0;
             });
         } else {
             // The largest channel change exceeds T exactly when one of them does.
