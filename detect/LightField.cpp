@@ -17,7 +17,8 @@ constexpr int kFewestInCell = 9;
 // light that changes across a cell stay within it, a person does not.
 constexpr int kAlikeSpread = 51;
 
-// 2^24 / v: a ratio to v in 1/256 as a multiplication.
+// 2^24 / v: a ratio to v in 1/256 as a multiplication (rounded after it, or
+// an unchanged value would read as 255/256 of itself).
 constexpr std::array<std::uint32_t, 256> kReciprocal = [] {
     std::array<std::uint32_t, 256> r{};
     for (std::uint32_t v = 1; v < 256; ++v)
@@ -84,7 +85,7 @@ LightField LightField::Estimate(const QImage& a, const QImage& b, int x0, int y0
                 p.va[c] = rowA[3 * x + int(c)];
                 p.vb[c] = rowB[3 * x + int(c)];
                 if (sampled && unclipped(p.va[c], p.vb[c]))
-                    ratios[c].push_back(int((p.vb[c] * kReciprocal[p.va[c]]) >> 16));
+                    ratios[c].push_back(int((p.vb[c] * kReciprocal[p.va[c]] + 0x8000) >> 16));
             }
             points.push_back(p);
         }
@@ -109,7 +110,7 @@ LightField LightField::Estimate(const QImage& a, const QImage& b, int x0, int y0
             if (unclipped(p.va[c], p.vb[c])) {
                 int& n = counts[std::size_t(p.cell)];
                 values[std::size_t(p.cell * kPerCell + n++)] =
-                    int((std::uint64_t(p.vb[c]) * unlit[c][p.va[c]]) >> 16);
+                    int((std::uint64_t(p.vb[c]) * unlit[c][p.va[c]] + 0x8000) >> 16);
             }
         }
     }

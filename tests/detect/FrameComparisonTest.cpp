@@ -293,6 +293,10 @@ TEST_F(Comparison, IgnoringLightTakesOutAChangeOfTheWholePictureAndKeepsALocalOn
         for (int x = 30; x < 50; ++x)
             setPixel(steady, x, y, 10, 200, 10);
     EXPECT_DOUBLE_EQ(compare(room(1.0), steady, true), compare(room(1.0), steady, false));
+    // Nothing changed is nothing counted, even where any change would count.
+    const QImage grey = filled(100, 80, qRgb(200, 200, 200));
+    EXPECT_EQ(CompareFrames(grey, grey, 1, 100, false, 0, 0, 0, 0, true), 0.0);
+    EXPECT_EQ(CompareFrames(room(1.0), room(1.0), 1, 100, false, 0, 0, 0, 0, true), 0.0);
 }
 
 namespace {
