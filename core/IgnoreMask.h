@@ -17,7 +17,6 @@ public:
     bool empty() const { return cells_.none(); }
     bool at(int column, int row) const;
     void set(int column, int row, bool ignored);
-    void clear() { cells_.reset(); }
     int count() const { return int(cells_.count()); }
 
     // The cell holding a picture's pixel (x, y) of a w x h picture.

@@ -14,7 +14,6 @@ constexpr int kRefreshMs = 500;
 TIgnoreAreasEditor::TIgnoreAreasEditor(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("IgnoreAreasEditor"));
-    setMinimumSize(::IgnoreMask::kColumns * 10, ::IgnoreMask::kRows * 10);
     setCursor(Qt::CrossCursor);
     refresh_.setInterval(kRefreshMs);
     connect(&refresh_, &QTimer::timeout, this, &TIgnoreAreasEditor::refreshPicture);
@@ -33,11 +32,6 @@ void TIgnoreAreasEditor::setPictureSource(std::function<QImage()> source)
     source_ = std::move(source);
     if (isVisible())
         refreshPicture();
-}
-
-QSize TIgnoreAreasEditor::sizeHint() const
-{
-    return {::IgnoreMask::kColumns * 16, ::IgnoreMask::kRows * 16};
 }
 
 void TIgnoreAreasEditor::refreshPicture()

@@ -25,8 +25,6 @@ public:
     // Where the picture comes from (null: none; the cells are drawn alone).
     void setPictureSource(std::function<QImage()> source);
 
-    QSize sizeHint() const override;
-
 signals:
     void maskChanged();
 
