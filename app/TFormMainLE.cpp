@@ -463,6 +463,14 @@ void TFormMainLE::CentreOnScreen()
         move(screen->availableGeometry().center() - rect().center());
 }
 
+void TFormMainLE::ShowAtStart(bool bySession)
+{
+    minimiseAtStart_ = bySession && options_.AutoStart();
+    if (minimiseAtStart_)
+        setWindowState(windowState() | Qt::WindowMinimized);
+    show();
+}
+
 void TFormMainLE::BringToFront()
 {
     if (isMinimized())

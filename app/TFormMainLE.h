@@ -98,6 +98,10 @@ public:
 
     // The running copy was asked to come to the front by a second copy.
     void BringToFront();
+    // Shows the window at start. Started by the desktop session with scanning
+    // set to start by itself, the window comes up minimised: the watch goes
+    // on without a window in the way.
+    void ShowAtStart(bool bySession);
 
     // Command handlers, shared by a menu item and its tool-bar button.
     void RxSpeedButtonHelpClick();
@@ -355,6 +359,9 @@ private:
     TCommandStates commands_;
     QString webAddress_;
     bool firstActivation_ = false;
+    // Started by the session to watch: the window goes (back) to minimised
+    // once the first activation has laid it out for the camera.
+    bool minimiseAtStart_ = false;
     bool firstActivationQueued_ = false;
     bool formatSetupPending_ = false;
     bool relayoutNeeded_ = false;

@@ -226,6 +226,10 @@ void TFormMainLE::FinishFirstActivation()
     ApplyCommandStates();
     firstActivation_ = false;
     RefreshVideoCommands();
+    // Fitting the window to the camera's picture can bring a window that
+    // started minimised back up on X11.
+    if (std::exchange(minimiseAtStart_, false) && !isMinimized())
+        showMinimized();
 }
 
 void TFormMainLE::FormatSetup()

@@ -202,6 +202,11 @@ bool TOptionsLink::AutoStartCountdown(QString& text)
     return false;
 }
 
+bool TOptionsLink::AutoStart() const
+{
+    return window_ ? window_->CheckBoxAuto->isChecked() : fallback_->Settings.Auto;
+}
+
 bool TOptionsLink::Reconnect() const
 {
     return window_ ? window_->CheckBoxReconnect->isChecked() : fallback_->Settings.Reconnect;

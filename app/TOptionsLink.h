@@ -41,6 +41,8 @@ public:
     bool SoundBusy() const;
     void StartSoundAlarm(QObject* sender, bool loop, const QString& file);
 
+    // "Start scan after" is checked: scanning starts by itself.
+    bool AutoStart() const;
     bool AutoStartSettled() const;
     void SetAutoStartSettled();
     bool AutoStartCountdown(QString& text);

@@ -3,6 +3,7 @@
 #include "LumerixEvents.h"
 #include "TFormMainLE.h"
 #include "TIlxApplication.h"
+#include "TSessionStart.h"
 #include "TSingleInstance.h"
 
 #include <QLibrary>
@@ -96,7 +97,8 @@ int main(int argc, char** argv)
         QObject::connect(&guard, &TSingleInstance::FrontRequested, &form,
                          &TFormMainLE::BringToFront);
         CloseOnTermination(&form, &form);
-        form.show();
+        form.ShowAtStart(
+            QCoreApplication::arguments().contains(QLatin1String(TSessionStart::kArgument)));
         result = app.exec();
         app.SetErrorHandler({});
     }

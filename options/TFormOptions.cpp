@@ -20,6 +20,7 @@
 #include "TFormStopAlarm.h"
 #include "TMessageEvent.h"
 #include "TRadioGroup.h"
+#include "TSessionStart.h"
 #include "TSoundThread.h"
 #include "TWaitCursor.h"
 
@@ -37,6 +38,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStyle>
@@ -524,6 +526,7 @@ void TFormOptions::SaveSettings()
     // A failed write raises; the options then stay marked as modified.
     WriteOptions(s);
     WriteNetworkCameras(networkCameras_);
+    SaveSessionStart();
     SetModified(false);
     if (OnSettingsSaved)
         OnSettingsSaved();
@@ -753,6 +756,11 @@ void TFormOptions::showEvent(QShowEvent* e)
         placed_ = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             move(screen->availableGeometry().center() - rect().center());
+    }
+    // Unless edited, the session box shows the entry as it is now.
+    if (!modified_) {
+        const QSignalBlocker quiet(CheckBoxSession);
+        CheckBoxSession->setChecked(TSessionStart::ForThisCopy().IsOn());
     }
     QDialog::showEvent(e);
 }

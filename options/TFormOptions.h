@@ -84,6 +84,8 @@ public:
     QCheckBox* CheckBoxLogFile = nullptr;
     QPushButton* ButtonSOUNDLog = nullptr;
     // Page "Watch" (beyond the first four)
+    // Shows and sets the session start entry (no settings key of its own).
+    QCheckBox* CheckBoxSession = nullptr;
     QCheckBox* CheckBoxReconnect = nullptr;
     QCheckBox* CheckBoxIgnoreLight = nullptr;
     QPushButton* BitBtnIgnoreAreas = nullptr; // opens the areas' dialog
@@ -234,6 +236,8 @@ private:
     void EditNetworkCamera(int row);
     void LoadWatchPage(const TOptionsSettings& s);
     void SaveWatchPage(TOptionsSettings& s) const;
+    // Writes or removes the session start entry when the box differs from it.
+    void SaveSessionStart();
     void setIgnoreAreas(const ::IgnoreMask& areas);
     QWidget* BuildBottomPanel();
     void WatchForHelp(QWidget* root);

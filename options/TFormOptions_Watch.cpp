@@ -3,10 +3,12 @@
 // the disk), and the alarm log lines of those events.
 #include "TFormOptions.h"
 
+#include "EIlxError.h"
 #include "OptionsSettings.h"
 #include "OptionsWidgets.h"
 #include "TAlarmLog.h"
 #include "TDlgIgnoreAreas.h"
+#include "TSessionStart.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -34,6 +36,14 @@ QWidget* TFormOptions::BuildWatchPage()
     setHelp(page, -42000);
     auto* column = new QVBoxLayout(page);
     column->setContentsMargins(10, 10, 10, 8);
+
+    CheckBoxSession = makeCheck("CheckBoxSession", QStringLiteral("Start with my &session"), page);
+    setHint(CheckBoxSession,
+            QStringLiteral("Start the program when you log in; minimised when \"Start scan "
+                           "after\" is checked"));
+    setHelp(CheckBoxSession, 42080);
+    column->addWidget(CheckBoxSession);
+    column->addSpacing(12);
 
     CheckBoxReconnect = makeCheck("CheckBoxReconnect",
                                   QStringLiteral("&Reconnect the camera when it comes back"), page);
@@ -137,6 +147,7 @@ QWidget* TFormOptions::BuildWatchPage()
     connect(CheckBoxClip, &QCheckBox::toggled, this, clipLengths);
     clipLengths(false);
 
+    connect(CheckBoxSession, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     connect(CheckBoxReconnect, &QCheckBox::toggled, this, &TFormOptions::AControlChange);
     connect(SpinEditKeepDays, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
     connect(SpinEditKeepMB, &QSpinBox::valueChanged, this, &TFormOptions::AControlChange);
@@ -150,6 +161,9 @@ QWidget* TFormOptions::BuildWatchPage()
 
 void TFormOptions::LoadWatchPage(const TOptionsSettings& s)
 {
+    // The entry is read back each time: the desktop's settings, or the user
+    // by hand, may have removed it since.
+    CheckBoxSession->setChecked(TSessionStart::ForThisCopy().IsOn());
     CheckBoxReconnect->setChecked(s.Reconnect);
     SpinEditKeepDays->setValue(std::clamp(s.KeepDays, 0, kMaxKeepDays));
     SpinEditKeepMB->setValue(std::clamp(s.KeepMB, 0, kMaxKeepMB));
@@ -172,6 +186,18 @@ void TFormOptions::SaveWatchPage(TOptionsSettings& s) const
     s.Clip = CheckBoxClip->isChecked();
     s.ClipBefore = SpinEditClipBefore->value();
     s.ClipAfter = SpinEditClipAfter->value();
+}
+
+void TFormOptions::SaveSessionStart()
+{
+    const TSessionStart entry = TSessionStart::ForThisCopy();
+    const bool on = CheckBoxSession->isChecked();
+    if (entry.IsOn() == on)
+        return;
+    QString why;
+    if (!entry.SetOn(on, &why))
+        throw EIlxError(QStringLiteral("The program cannot %1 the start with your session.\n%2")
+                            .arg(on ? QStringLiteral("set up") : QStringLiteral("remove"), why));
 }
 
 void TFormOptions::setIgnoreAreas(const ::IgnoreMask& areas)

@@ -141,6 +141,8 @@ Program::Program(Camera camera) : camera_(camera)
 {
     SetDataFolder(dir.path());
     QDir(dir.path()).mkdir(QStringLiteral("Captures"));
+    configHomeBefore_ = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dir.file(QStringLiteral("config")).toLocal8Bit());
     const QString driver = camera == Camera::Demo
                                ? QString::fromLatin1(GstCaptureDriver::kDemoCameraName)
                                : QStringLiteral("Cam");
@@ -159,6 +161,10 @@ Program::~Program()
     CloseMenus();
     form_.reset();
     SetDataFolder(QString());
+    if (configHomeBefore_.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", configHomeBefore_);
 }
 
 void Program::Store(const QString& file, const QString& key, const QString& value,

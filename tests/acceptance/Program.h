@@ -156,6 +156,9 @@ public:
 
 private:
     Camera camera_;
+    // The user's config folder while the program runs (its autostart folder
+    // among others): the scratch folder's "config".
+    QByteArray configHomeBefore_;
     ScriptedCaptureDriver* scripted_ = nullptr; // owned by the window's capture component
     GstCaptureDriver* demo_ = nullptr;          // likewise
     QImage picture_;
