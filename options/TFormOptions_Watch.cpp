@@ -26,6 +26,9 @@ namespace {
 
 constexpr int kMaxKeepDays = 36500;
 constexpr int kMaxKeepMB = 100000000;
+// Between the page's groups of settings: the page has the options window's
+// fixed height to share among them.
+constexpr int kGroupSpacing = 8;
 
 } // namespace
 
@@ -35,7 +38,8 @@ QWidget* TFormOptions::BuildWatchPage()
     page->setObjectName(QStringLiteral("TabSheetWatch"));
     setHelp(page, -42000);
     auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(10, 10, 10, 8);
+    column->setContentsMargins(10, 8, 10, 6);
+    column->setSpacing(2);
 
     CheckBoxSession = makeCheck("CheckBoxSession", QStringLiteral("Start with my &session"), page);
     setHint(CheckBoxSession,
@@ -43,16 +47,18 @@ QWidget* TFormOptions::BuildWatchPage()
                            "after\" is checked"));
     setHelp(CheckBoxSession, 42080);
     column->addWidget(CheckBoxSession);
-    column->addSpacing(12);
+    column->addSpacing(kGroupSpacing);
 
     CheckBoxReconnect = makeCheck("CheckBoxReconnect",
                                   QStringLiteral("&Reconnect the camera when it comes back"), page);
     setHint(CheckBoxReconnect, QStringLiteral("Try the lost camera again every 5 seconds"));
     setHelp(CheckBoxReconnect, 42010);
     column->addWidget(CheckBoxReconnect);
-    column->addSpacing(12);
+    column->addSpacing(kGroupSpacing);
 
     auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
     SpinEditKeepDays = makeSpin("SpinEditKeepDays", 0, kMaxKeepDays, page);
     setHint(SpinEditKeepDays, QStringLiteral("Older pictures are deleted; 0 keeps them all"));
     setHelp(SpinEditKeepDays, 42020);
@@ -70,7 +76,7 @@ QWidget* TFormOptions::BuildWatchPage()
     grid->addWidget(new QLabel(QStringLiteral("MB of pictures (0: no limit)"), page), 1, 2);
     grid->setColumnStretch(3, 1);
     column->addLayout(grid);
-    column->addSpacing(12);
+    column->addSpacing(kGroupSpacing);
 
     CheckBoxIgnoreLight =
         makeCheck("CheckBoxIgnoreLight", QStringLiteral("&Ignore light changes"), page);
@@ -79,11 +85,12 @@ QWidget* TFormOptions::BuildWatchPage()
                            "exposure) is not a detection"));
     setHelp(CheckBoxIgnoreLight, 42040);
     column->addWidget(CheckBoxIgnoreLight);
-    column->addSpacing(12);
+    column->addSpacing(kGroupSpacing);
 
     // The areas left out, painted over the camera's picture in a dialog of
     // their own (the page has no room for the picture).
     auto* areas = new QHBoxLayout;
+    areas->setSpacing(6);
     BitBtnIgnoreAreas = new QPushButton(QStringLiteral("Areas to i&gnore..."), page);
     BitBtnIgnoreAreas->setObjectName(QStringLiteral("BitBtnIgnoreAreas"));
     setHint(BitBtnIgnoreAreas,
@@ -95,7 +102,7 @@ QWidget* TFormOptions::BuildWatchPage()
     LabelIgnoreAreas->setObjectName(QStringLiteral("LabelIgnoreAreas"));
     areas->addWidget(LabelIgnoreAreas, 1);
     column->addLayout(areas);
-    column->addSpacing(12);
+    column->addSpacing(kGroupSpacing);
     connect(BitBtnIgnoreAreas, &QPushButton::clicked, this, [this] {
         TDlgIgnoreAreas dialog(ignoreAreas_, LivePicture, this);
         if (dialog.exec() != QDialog::Accepted || dialog.Areas() == ignoreAreas_)
@@ -111,7 +118,7 @@ QWidget* TFormOptions::BuildWatchPage()
                            "minute shows a desktop notification"));
     setHelp(CheckBoxNotify, 42050);
     column->addWidget(CheckBoxNotify);
-    column->addSpacing(12);
+    column->addSpacing(kGroupSpacing);
 
     CheckBoxClip =
         makeCheck("CheckBoxClip", QStringLiteral("Record a &video clip of each event"), page);
@@ -121,6 +128,8 @@ QWidget* TFormOptions::BuildWatchPage()
     setHelp(CheckBoxClip, 42060);
     column->addWidget(CheckBoxClip);
     auto* clipGrid = new QGridLayout;
+    clipGrid->setHorizontalSpacing(6);
+    clipGrid->setVerticalSpacing(4);
     clipGrid->setContentsMargins(20, 0, 0, 0);
     SpinEditClipBefore = makeSpin("SpinEditClipBefore", 0, 10, page);
     setHint(SpinEditClipBefore,

@@ -1,8 +1,10 @@
 // The main window's size, place and video layout as a user shapes them:
-// resizing, Zoom, the placement kept from one run to the next, the About box.
+// resizing, Zoom, the placement kept from one run to the next, the About box,
+// and the options window's pages.
 #include "Program.h"
 
 #include "TFormMainLE.h"
+#include "TFormOptions.h"
 #include "TVideoCam.h"
 
 #include <QCheckBox>
@@ -11,6 +13,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -130,4 +134,27 @@ TEST_F(WindowLayout, TheWindowsTextsUseAProportionalFont)
     EXPECT_LT(metrics.horizontalAdvance(QStringLiteral("iiiiiiiiii")),
               metrics.horizontalAdvance(QStringLiteral("MMMMMMMMMM")))
         << "narrow letters take less room than wide ones";
+}
+
+// The options window keeps its size: each page must give every control its
+// whole height, whatever a new option added to it.
+TEST_F(WindowLayout, EveryOptionsPageShowsItsControlsWhole)
+{
+    app.Start();
+    TFormOptions& options = app.Options();
+    QTabBar* tabs = options.PageControl->tabBar();
+    for (int i = 0; i < tabs->count(); ++i) {
+        app.OpenOptionsPage(tabs->tabText(i));
+        for (QWidget* control : options.PageControl->widget(i)->findChildren<QWidget*>()) {
+            // The toolkit's own parts of a control (a spin box's field) are
+            // laid out by the control.
+            if (!control->isVisible() || control->minimumSizeHint().isEmpty() ||
+                control->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            EXPECT_GE(control->height(), control->minimumSizeHint().height())
+                << tabs->tabText(i).toStdString() << ": " << control->objectName().toStdString()
+                << " (" << control->metaObject()->className() << ") is squashed";
+        }
+        app.Click(QStringLiteral("BitBtnCancel"), Qt::LeftButton, {}, &options);
+    }
 }
