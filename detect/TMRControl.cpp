@@ -2,6 +2,7 @@
 
 #include "TPanelTrans.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 
 namespace {
@@ -59,7 +60,10 @@ void TMRControl::MouseDown(QWidget* control, Qt::MouseButtons buttons,
             OnAfterResizeCtrl(control, QPoint(control->width(), control->height()));
     }
     control->installEventFilter(this);
-    control->grabMouse();
+    // Wayland lets only popups grab the mouse, and says so on the console at
+    // each try; there the press holds the pointer for its drag by itself.
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        control->grabMouse();
 }
 
 void TMRControl::MouseMove(QWidget* control, Qt::KeyboardModifiers modifiers, QPoint localPos)
