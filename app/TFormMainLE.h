@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include <QDeadlineTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -140,6 +141,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Follows the window in and out of the user's sight: the flash and the
+    // desktop notifications start when it leaves and stop when it is back.
+    void UpdateAway();
     void CreateToolBar();
     void CreateMenus();
     void CreatePanels();
@@ -359,9 +363,11 @@ private:
     TCommandStates commands_;
     QString webAddress_;
     bool firstActivation_ = false;
-    // Started by the session to watch: the window goes (back) to minimised
-    // once the first activation has laid it out for the camera.
+    // Started by the session to watch, until the first activation is over.
     bool minimiseAtStart_ = false;
+    // Fitting a minimised X11 window to the camera's picture brings it back
+    // up once the window manager answers; until then it goes down again.
+    QDeadlineTimer reminimise_;
     bool firstActivationQueued_ = false;
     bool formatSetupPending_ = false;
     bool relayoutNeeded_ = false;
@@ -376,5 +382,10 @@ private:
     bool helpMode_ = false;
     int popupTag_ = 0;
     bool flashOn_ = false;
+    // The window is out of the user's sight: minimised, or (where the window
+    // system never tells a window it is minimised, as Wayland) no longer
+    // shown on any screen.
+    bool away_ = false;
+    bool watchingExposure_ = false;
     int flashToggles_ = 0;
 };

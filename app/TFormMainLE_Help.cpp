@@ -19,6 +19,7 @@
 #include <QStatusTipEvent>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QWindow>
 #include <QWindowStateChangeEvent>
 
 namespace {
@@ -130,7 +131,7 @@ void TFormMainLE::MenuItemAideClick()
 
 void TFormMainLE::TimerFlashTimer()
 {
-    if (!isMinimized() || detectionCount_ <= 0)
+    if (!away_ || detectionCount_ <= 0)
         return;
     flashOn_ = !flashOn_;
     ++flashToggles_;
@@ -141,18 +142,34 @@ void TFormMainLE::TimerFlashTimer()
 void TFormMainLE::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::WindowStateChange) {
-        // Minimising starts the flash timer; any other state change stops it.
-        if (isMinimized()) {
-            TimerFlash.start();
-            notifier_.UserLeft();
-        } else {
-            TimerFlash.stop();
-            flashOn_ = false;
-            // The user is back: the notifications have had their use.
-            notifier_.Withdraw();
+        if (!isMinimized() && !reminimise_.hasExpired()) {
+            reminimise_ = QDeadlineTimer();
+            QTimer::singleShot(0, this, [this] { showMinimized(); });
         }
+        UpdateAway();
     }
     QMainWindow::changeEvent(event);
+}
+
+void TFormMainLE::UpdateAway()
+{
+    // A Wayland window is never told it was minimised; it is only no longer
+    // exposed. Before it is shown, only its state counts.
+    const QWindow* handle = windowHandle();
+    const bool away = isMinimized() || (isVisible() && handle != nullptr && !handle->isExposed());
+    if (away == away_)
+        return;
+    away_ = away;
+    // Leaving starts the flash timer; coming back stops it.
+    if (away) {
+        TimerFlash.start();
+        notifier_.UserLeft();
+    } else {
+        TimerFlash.stop();
+        flashOn_ = false;
+        // The user is back: the notifications have had their use.
+        notifier_.Withdraw();
+    }
 }
 
 void TFormMainLE::hideEvent(QHideEvent* event)
@@ -164,6 +181,11 @@ void TFormMainLE::hideEvent(QHideEvent* event)
 bool TFormMainLE::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::Expose:
+        // The window's exposure is already updated when the event comes.
+        if (watched == windowHandle())
+            UpdateAway();
+        break;
     case QEvent::Resize:
         if (watched == PanelButton)
             PlaceZoomBox();

@@ -18,7 +18,7 @@ void TFormMainLE::NotifyDesktop(const QImage& frame, const QString& pictureName)
 {
     // Every detection counts for the quiet minute, told or not.
     const bool first = notifier_.FirstAfterQuiet(IlxTickCount());
-    if (first && options_.NotifyDesktop() && (isMinimized() || !isVisible()))
+    if (first && options_.NotifyDesktop() && (away_ || !isVisible()))
         notifier_.Notify(IlxNow(), frame, pictureName);
 }
 

@@ -24,12 +24,17 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <utility>
 
 #include "MenuGlyphs.h"
 
 namespace {
+
+// How long a minimised window fitted to the camera waits for the window
+// manager to bring it up, to send it down again.
+constexpr int kReminimiseMs = 3000;
 
 // Restores the normal cursor however the block ends.
 class TBusyCursor final
@@ -127,6 +132,10 @@ void TFormMainLE::SetCaptionForVideo(bool firstActivation)
 void TFormMainLE::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    if (!watchingExposure_ && windowHandle()) {
+        watchingExposure_ = true;
+        windowHandle()->installEventFilter(this);
+    }
     // The first activation runs once the window is on screen and the event
     // loop turns, whether or not a window manager hands it the focus.
     if (firstActivation_ && !firstActivationQueued_) {
@@ -226,10 +235,7 @@ void TFormMainLE::FinishFirstActivation()
     ApplyCommandStates();
     firstActivation_ = false;
     RefreshVideoCommands();
-    // Fitting the window to the camera's picture can bring a window that
-    // started minimised back up on X11.
-    if (std::exchange(minimiseAtStart_, false) && !isMinimized())
-        showMinimized();
+    minimiseAtStart_ = false;
 }
 
 void TFormMainLE::FormatSetup()
@@ -681,6 +687,9 @@ void TFormMainLE::CheckBoxScaleVideoClick()
     if (!VideoActive() || layingOut_)
         return;
     TFlagScope guard(layingOut_, false);
+    // A window the user brought up meanwhile is left up.
+    if (minimiseAtStart_ && isMinimized())
+        reminimise_.setRemainingTime(kReminimiseMs);
     const int bevel = PanelVideo->frameWidth();
     const bool zoom = Zoomed();
     const bool scanning = scan_->Scanning();

@@ -91,7 +91,12 @@ QString unescapeString(const QString& value)
         case 'r':
             out += QLatin1Char('\r');
             break;
+        case '\\':
+            out += next;
+            break;
         default:
+            // Not an escape of a desktop entry: kept as written.
+            out += c;
             out += next;
             break;
         }
@@ -174,18 +179,21 @@ bool TSessionStart::SetOn(bool on, QString* why) const
             *why = QStringLiteral("%1 cannot be removed.").arg(QDir::toNativeSeparators(path));
         return false;
     }
+    if (!QDir().mkpath(folder_)) {
+        if (why)
+            *why = QStringLiteral("The folder %1 cannot be made.")
+                       .arg(QDir::toNativeSeparators(folder_));
+        return false;
+    }
     QSaveFile file(path);
     const QByteArray text =
         EntryText(desktopEntry_.isEmpty() ? QString::fromUtf8(kBuiltInEntry) : desktopEntry_,
                   program_)
             .toUtf8();
-    if (!QDir().mkpath(folder_) || !file.open(QIODevice::WriteOnly) ||
-        file.write(text) != text.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         if (why)
             *why = QStringLiteral("%1 cannot be written: %2")
-                       .arg(QDir::toNativeSeparators(path), file.errorString().isEmpty()
-                                                                ? QStringLiteral("no folder")
-                                                                : file.errorString());
+                       .arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     return true;
@@ -197,6 +205,9 @@ QString TSessionStart::EntryText(const QString& desktopEntry, const QString& pro
     for (const QString& line : mainGroupLines(desktopEntry))
         if (!droppedKey(keyOf(line)))
             text += line + QLatin1Char('\n');
+    // A copy removed or moved away leaves an entry that desktops skip
+    // quietly rather than fail to start at every login.
+    text += QStringLiteral("TryExec=") + escapeString(program) + QLatin1Char('\n');
     text += QStringLiteral("Exec=") + escapeString(ExecArgument(program)) + QLatin1Char(' ') +
             QLatin1String(kArgument) + QLatin1Char('\n');
     return text;
@@ -234,8 +245,18 @@ QStringList TSessionStart::ExecArguments(const QString& execValue)
     bool quoted = false;
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('\\') && i + 1 < value.size())
+        if (c == QLatin1Char('%') && i + 1 < value.size()) {
+            // Desktops expand field codes before they split the line, quoted
+            // or not: "%%" is a percent sign; any other code stands for files
+            // the desktop would pass, none of which this entry is given.
+            if (value.at(++i) == QLatin1Char('%')) {
+                current += c;
+                inArgument = true;
+            }
+        } else if (quoted) {
+            static const QString escapable = QStringLiteral("\"`$\\");
+            if (c == QLatin1Char('\\') && i + 1 < value.size() &&
+                escapable.contains(value.at(i + 1)))
                 current += value.at(++i);
             else if (c == QLatin1Char('"'))
                 quoted = false;
@@ -248,13 +269,6 @@ QStringList TSessionStart::ExecArguments(const QString& execValue)
             inArgument = false;
         } else if (c == QLatin1Char('"')) {
             quoted = inArgument = true;
-        } else if (c == QLatin1Char('%') && i + 1 < value.size()) {
-            // "%%" is a percent sign; any other field code stands for files
-            // the desktop would pass, none of which this entry is given.
-            if (value.at(++i) == QLatin1Char('%')) {
-                current += c;
-                inArgument = true;
-            }
         } else {
             current += c;
             inArgument = true;

@@ -523,10 +523,11 @@ void TFormOptions::SaveSettings()
     s.Loop = CheckBoxSoundLoop->isChecked();
     s.Log = CheckBoxLogFile->isChecked();
     SaveWatchPage(s);
-    // A failed write raises; the options then stay marked as modified.
+    // A failed write raises; the options then stay marked as modified. The
+    // session entry goes first: when it fails, nothing is saved.
+    SaveSessionStart();
     WriteOptions(s);
     WriteNetworkCameras(networkCameras_);
-    SaveSessionStart();
     SetModified(false);
     if (OnSettingsSaved)
         OnSettingsSaved();

@@ -237,7 +237,7 @@ private:
     void LoadWatchPage(const TOptionsSettings& s);
     void SaveWatchPage(TOptionsSettings& s) const;
     // Writes or removes the session start entry when the box differs from it.
-    void SaveSessionStart();
+    void SaveSessionStart() const;
     void setIgnoreAreas(const ::IgnoreMask& areas);
     QWidget* BuildBottomPanel();
     void WatchForHelp(QWidget* root);

@@ -197,7 +197,7 @@ void TFormOptions::SaveWatchPage(TOptionsSettings& s) const
     s.ClipAfter = SpinEditClipAfter->value();
 }
 
-void TFormOptions::SaveSessionStart()
+void TFormOptions::SaveSessionStart() const
 {
     const TSessionStart entry = TSessionStart::ForThisCopy();
     const bool on = CheckBoxSession->isChecked();

@@ -64,8 +64,8 @@ TEST(SessionStart, TheBoxWritesReadsBackAndRemovesTheAutostartEntry)
     ok();
     EXPECT_FALSE(QFile::exists(entry)) << "unticked, the entry is removed";
 
-    // An autostart folder that cannot be made: said, and the options stay
-    // unsaved so that nothing claims to be set up.
+    // An autostart folder that cannot be made: said, and nothing is saved
+    // (the other option changed with it neither), so nothing claims to be set up.
     ASSERT_TRUE(QFile::remove(app.dir.file(QStringLiteral("config/autostart"))) ||
                 QDir(app.dir.file(QStringLiteral("config/autostart"))).removeRecursively());
     app.dir.write(QStringLiteral("config/autostart"), "not a folder");
@@ -75,8 +75,10 @@ TEST(SessionStart, TheBoxWritesReadsBackAndRemovesTheAutostartEntry)
                               static_cast<QMessageBox*>(box)->accept();
                           }}});
     tick();
+    app.Click(QStringLiteral("CheckBoxReconnect"), Qt::LeftButton, {}, &options);
     ok();
     EXPECT_EQ(failure.Done(), 1);
+    EXPECT_NE(app.Stored("iLXLE_PARAM.DAT", "Reconnect"), "1");
     EXPECT_TRUE(said.contains(QStringLiteral("start with your session"))) << said.toStdString();
     EXPECT_TRUE(options.Modified());
 }

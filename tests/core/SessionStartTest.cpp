@@ -21,6 +21,7 @@ TEST(SessionStartEntry, ExecArgumentsComeBackAsTheyWereWhateverThePathHolds)
         {"/opt/$HOME`x`/ilumerix", "\"/opt/\\$HOME\\`x\\`/ilumerix\""},
         {"/opt/back\\slash/ilumerix", "\"/opt/back\\\\slash/ilumerix\""},
         {"/opt/100%/ilumerix", "/opt/100%%/ilumerix"},
+        {"/opt/100% sure/ilumerix", "\"/opt/100%% sure/ilumerix\""},
         {"/opt/it's/ilumerix", "\"/opt/it's/ilumerix\""},
     };
     for (const Case& c : cases) {
@@ -50,6 +51,7 @@ TEST(SessionStartEntry, FollowsTheMenuEntryAndStartsOnlyThisCopy)
     EXPECT_EQ(TSessionStart::EntryText(menu, QStringLiteral("/usr/bin/ilumerix")),
               QStringLiteral("[Desktop Entry]\nType=Application\nName=i-Lumerix Light Edition\n"
                              "Icon=org.ilumerix.LightEdition\n"
+                             "TryExec=/usr/bin/ilumerix\n"
                              "Exec=/usr/bin/ilumerix --session-start\n"));
 
     ScratchDir dir;

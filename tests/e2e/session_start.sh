@@ -54,7 +54,10 @@ entry=$("$entry_tool" "$prog/ilumerix") || fail "the entry could not be written"
     fail "the entry went to $entry"
 
 openbox >/dev/null 2>&1 &
-sleep 1
+# The window manager must be managing windows before the program maps its
+# own, or there is no one to honour "minimised".
+managing() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+until_true 10 managing || fail "the window manager did not start"
 gio launch "$entry" >"$work/output.txt" 2>&1 || fail "the entry did not launch"
 
 pid=

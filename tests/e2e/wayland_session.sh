@@ -23,6 +23,8 @@ work=$(mktemp -d)
 compositor=
 pid=
 cleanup() {
+    # Whatever has already ended, the rest is still cleaned up.
+    set +e
     [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
     if [ -n "$compositor" ]; then
         kill -TERM "$compositor" 2>/dev/null
@@ -44,12 +46,12 @@ fail() {
 prog=$work/prog
 mkdir -p "$prog/pictures" "$work/run" "$work/tmp" "$work/home"
 chmod 700 "$work/run"
-export XDG_RUNTIME_DIR=$work/run TMPDIR=$work/tmp HOME=$work/home
+export XDG_RUNTIME_DIR=$work/run TMPDIR=$work/tmp HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
 unset DISPLAY
 # A compositor with no screen of its own; pixman draws, so a screenshot
 # (weston-screenshooter, allowed by --debug) shows what a user would see.
 socket=ilx-wayland-$$
-weston --backend=headless-backend.so --use-pixman --socket="$socket" --idle-time=0 --debug \
+weston --no-config --backend=headless-backend.so --use-pixman --socket="$socket" --idle-time=0 --debug \
     --width=1024 --height=768 >"$work/weston.log" 2>&1 </dev/null &
 compositor=$!
 until_true 10 test -S "$work/run/$socket" || fail "weston did not start"
