@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
@@ -235,7 +236,11 @@ void TFormMainLE::FinishFirstActivation()
     ApplyCommandStates();
     firstActivation_ = false;
     RefreshVideoCommands();
-    minimiseAtStart_ = false;
+    // Wayland shows every new window: one started to watch goes down once it
+    // is up (elsewhere it started minimised, and stays so).
+    if (std::exchange(minimiseAtStart_, false) &&
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        showMinimized();
 }
 
 void TFormMainLE::FormatSetup()
