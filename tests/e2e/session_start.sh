@@ -58,7 +58,10 @@ openbox >/dev/null 2>&1 &
 # own, or there is no one to honour "minimised".
 managing() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 until_true 10 managing || fail "the window manager did not start"
-gio launch "$entry" >"$work/output.txt" 2>&1 || fail "the entry did not launch"
+# Launched as a session does; the launcher's own launcher keeps the
+# program's exit status for the end.
+"$entry_tool" --launch "$entry" >"$work/output.txt" 2>&1 &
+launched=$!
 
 pid=
 find_program() { pid=$(pgrep -f -x "$prog/ilumerix --session-start" | head -n 1); [ -n "$pid" ]; }
@@ -78,6 +81,9 @@ before=$(stat -c %Y "$prog/iLXLE.INI")
 sleep 1
 kill -TERM "$pid"
 until_true 15 exited "$pid" || fail "the program did not end on SIGTERM"
+status=0
+wait "$launched" || status=$?
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
 [ "$(stat -c %Y "$prog/iLXLE.INI")" -gt "$before" ] || fail "the settings were not saved at the end"
 clean_output "$work/output.txt" || fail "the program's output reports a fault"
 echo "started by the session: minimised, $(pictures) pictures, ended cleanly"
