@@ -1,5 +1,7 @@
 #include "TDesktopNotifier.h"
 
+#include "ProductTexts.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -14,7 +16,7 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
-const QString kDesktopEntry = QStringLiteral("org.ilumerix.LightEdition");
+const QString kDesktopEntry = QString::fromLatin1(kProductDesktopId);
 const QString kDefaultAction = QStringLiteral("default");
 
 constexpr int kThumbWidth = 160;

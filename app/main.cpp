@@ -1,6 +1,7 @@
 #include "DataPaths.h"
 #include "GstCaptureDriver.h"
 #include "LumerixEvents.h"
+#include "ProductTexts.h"
 #include "TFormMainLE.h"
 #include "TIlxApplication.h"
 #include "TSessionStart.h"
@@ -72,7 +73,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("ilumerix"));
     QApplication::setOrganizationName(QStringLiteral("i-Lumerix"));
     // The desktop entry the window belongs to (task bars take its icon and name).
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.ilumerix.LightEdition"));
+    QGuiApplication::setDesktopFileName(QLatin1String(kProductDesktopId));
     InitDataPaths();
     RegisterLumerixEvents();
 

@@ -7,6 +7,9 @@ inline constexpr const char* kProductName = "i-Lumerix Light Edition";
 inline constexpr const char* kProductVersion = "3.1 LE-EN";
 // The system the program runs on, as the About box names it.
 inline constexpr const char* kProductPlatform = "for Linux";
+// The name desktops know the program by: its menu entry, the task bar, the
+// notifications, the keyring's records and the session start entry.
+inline constexpr const char* kProductDesktopId = "org.ilumerix.LightEdition";
 
 // The application title: the caption of message boxes, the About box's
 // default title and the printed pages' document name. Kept apart from the

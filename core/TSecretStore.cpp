@@ -2,6 +2,8 @@
 // the toolkit's keywords.
 #include "TSecretStore.h"
 
+#include "ProductTexts.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -20,7 +22,6 @@
 namespace {
 
 constexpr const char* kBusName = "org.freedesktop.secrets";
-constexpr const char* kApplicationId = "org.ilumerix.LightEdition";
 // A cancelled call answers at once; one that does not is left behind.
 constexpr int kCancelGraceMs = 200;
 
@@ -135,7 +136,7 @@ bool SessionBusNamed()
 GHashTableRef Attributes(const QString& settingsFile, const QString* camera = nullptr)
 {
     GHashTableRef table(g_hash_table_new_full(g_str_hash, g_str_equal, g_free, g_free));
-    g_hash_table_insert(table.get(), g_strdup("application"), g_strdup(kApplicationId));
+    g_hash_table_insert(table.get(), g_strdup("application"), g_strdup(kProductDesktopId));
     g_hash_table_insert(table.get(), g_strdup("settings"),
                         g_strdup(settingsFile.toUtf8().constData()));
     if (camera)

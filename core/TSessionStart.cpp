@@ -1,6 +1,7 @@
 #include "TSessionStart.h"
 
 #include "DataPaths.h"
+#include "ProductTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -135,7 +136,7 @@ TSessionStart TSessionStart::ForThisCopy()
     // of its prefix; a portable copy has none of its own.
     QString menuEntry;
     QFile installed(QDir::cleanPath(exeFolder + QStringLiteral("/" ILX_APPS_FROM_BIN "/") +
-                                    QLatin1String(kDesktopId) + QStringLiteral(".desktop")));
+                                    QLatin1String(kProductDesktopId) + QStringLiteral(".desktop")));
     if (!InstalledHelpFile(exeFolder).isEmpty() && installed.open(QIODevice::ReadOnly))
         menuEntry = QString::fromUtf8(installed.readAll());
     return TSessionStart(exe,
@@ -146,7 +147,8 @@ TSessionStart TSessionStart::ForThisCopy()
 
 QString TSessionStart::EntryPath() const
 {
-    return folder_ + QLatin1Char('/') + QLatin1String(kDesktopId) + QStringLiteral(".desktop");
+    return folder_ + QLatin1Char('/') + QLatin1String(kProductDesktopId) +
+           QStringLiteral(".desktop");
 }
 
 bool TSessionStart::IsOn() const

@@ -13,8 +13,6 @@
 class TSessionStart
 {
 public:
-    // The desktop entry's name, shared with the installed menu entry.
-    static constexpr const char* kDesktopId = "org.ilumerix.LightEdition";
     // Given to the program by the entry.
     static constexpr const char* kArgument = "--session-start";
 

@@ -59,9 +59,7 @@ TEST(SessionStartEntry, FollowsTheMenuEntryAndStartsOnlyThisCopy)
     const TSessionStart here(QStringLiteral("/usr/bin/ilumerix"), folder, menu);
     const TSessionStart other(QStringLiteral("/home/me/portable/ilumerix"), folder);
     QString why;
-    EXPECT_FALSE(here.IsOn()) << "no entry";
     ASSERT_TRUE(here.SetOn(true, &why)) << why.toStdString();
-    EXPECT_TRUE(here.IsOn());
     EXPECT_FALSE(other.IsOn()) << "the entry starts another copy";
     EXPECT_TRUE(other.SetOn(false, &why));
     EXPECT_TRUE(here.IsOn()) << "another copy's off leaves this copy's entry";
@@ -75,7 +73,4 @@ TEST(SessionStartEntry, FollowsTheMenuEntryAndStartsOnlyThisCopy)
         file.close();
         EXPECT_FALSE(here.IsOn()) << off;
     }
-    ASSERT_TRUE(here.SetOn(true, &why));
-    ASSERT_TRUE(here.SetOn(false, &why));
-    EXPECT_FALSE(QFile::exists(here.EntryPath()));
 }
